@@ -1,0 +1,18 @@
+// The plug-in as a host reaches it: through its five exports only.
+#pragma once
+
+#include <string>
+
+#include "xtra/frame/class_table.h"
+
+struct ModuleExports {
+    Status(XTRA_CALL* DllGetClassObject)(const Guid*, const Guid*, void**);
+    Status(XTRA_CALL* DllCanUnloadNow)();
+    Status(XTRA_CALL* DllGetClassForm)(const Guid*, int32_t*, CreateOperation*, DestroyOperation*);
+    Status(XTRA_CALL* DllGetInterface)(InstanceRecord*, const Guid*, const Guid*, void**);
+    Status(XTRA_CALL* DllGetClassInfo)(Allocator*, ClassInfoRecord**);
+};
+
+// On Windows: loads the module file with LoadLibraryA and looks the exports up by name;
+// false (with a reason) if any is missing. Off Windows, the module is linked in.
+bool loadModule(const char* path, ModuleExports* out, std::string* reason);

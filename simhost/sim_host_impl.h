@@ -1,0 +1,175 @@
+// The simulated host's inner state, shared by its source files and by nobody else.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "simhost/sim_host.h"
+
+namespace sim {
+
+// Every object the host hands out starts with its operation table, as the plug-in expects,
+// followed by the host's own book-keeping.
+struct SimObject {
+    const void* ops;
+    Host::Impl* host;
+    size_t id;
+};
+
+struct ObjectBook {
+    std::string name;
+    int64_t references = 1;  // the host's own creation reference
+    int64_t addRefs = 0;
+    int64_t releases = 0;
+    bool overReleased = false;
+    bool alive = true;
+};
+
+struct Box {
+    ValueType type = ValueType::Void;
+    double number = 0.0;
+    std::string text;
+    std::vector<HostValue> items;
+    int64_t references = 0;
+};
+
+enum class Op : size_t {
+    StringToSymbol,
+    ReleaseValue,
+    ValueToFloat,
+    IntegerToValue,
+    SymbolToValue,
+    FloatToValue,
+    PointToValue,
+    NewList,
+    AppendToList,
+    SetListItem,
+    Allocate,
+    Free,
+    GetInfoString,
+    GetRegistrationDictionary,
+    PutEntry,
+    GetPresentation,
+    GetPresentationWindow,
+    GetNativeWindow,
+    QueryInterface,
+    Count
+};
+extern const char* const opNames[static_cast<size_t>(Op::Count)];
+
+struct StageWindow;  // per platform: a real window on Windows, a stand-in elsewhere
+
+struct Host::Impl {
+    Impl();
+    ~Impl();
+
+    // Objects.
+    std::vector<ObjectBook> books;
+    std::vector<std::unique_ptr<SimObject>> objects;
+    SimObject* makeObject(const void* ops, const std::string& name);
+    uint32_t addRef(size_t id);
+    uint32_t release(size_t id);
+    void count(Op op) { ++calls[static_cast<size_t>(op)]; }
+    std::array<int64_t, static_cast<size_t>(Op::Count)> calls{};
+
+    SimObject* hostServices = nullptr;
+    SimObject* allocator = nullptr;
+    SimObject* valueServices = nullptr;
+    SimObject* listServices = nullptr;
+    SimObject* auxServices = nullptr;
+    SimObject* presentationServices = nullptr;
+    SimObject* hostInfo = nullptr;
+    SimObject* registrationCache = nullptr;
+    SimObject* presentation = nullptr;
+    SimObject* window = nullptr;
+    std::vector<Guid> withheld;
+    bool isWithheld(const Guid& iid) const;
+
+    // Allocation.
+    std::map<void*, uint32_t> blocks;
+    std::vector<uint32_t> allocationSizes;
+    int allocationsBeforeFailure = 0;
+    int allocationFailures = 0;
+    bool freedUnknown = false;
+
+    // Host information and registration.
+    std::map<int32_t, std::vector<char>> info;
+    std::map<int32_t, Status> infoFailures;
+    struct DictionaryFailure {
+        Status status;
+        bool returnNull;
+    };
+    std::vector<std::pair<Guid, DictionaryFailure>> dictionaryFailures;
+    std::map<std::string, Status> putFailures;
+    std::vector<RegistryEntry> registry;
+    std::vector<std::pair<std::pair<Guid, Guid>, SimObject*>> dictionaries;
+    int dictionaryRequests = 0;
+
+    // Stage.
+    int32_t stageWidth = 800;
+    int32_t stageHeight = 600;
+    int32_t stageKind = NativeWindowKind;
+    bool stageRectFails = false;
+    Status presentationFailures[4] = {0, 0, 0, 0};
+    StageWindow* stage = nullptr;  // made on first use
+    void* stageHandle();           // the handle a native-window record carries
+
+    // Values.
+    std::vector<Box> boxes;
+    std::vector<size_t> freeBoxes;
+    std::map<std::string, Symbol> symbolIds;
+    std::vector<std::string> symbolTexts;  // index = symbol id - 1
+    int newListFailures = 0;
+    HostValue box(Box&& contents);
+    Box* boxOf(const HostValue& value);
+    const Box* boxOf(const HostValue& value) const;
+    void retain(const HostValue& value);
+    void releaseValue(HostValue& value);
+    Symbol intern(const std::string& text);
+};
+
+// Per-platform stage window (sim_stage_win32.cpp / sim_stage_standin.cpp).
+StageWindow* makeStageWindow();
+void resizeStageWindow(StageWindow& window, int32_t width, int32_t height, bool readable);
+void* stageWindowHandle(StageWindow& window);
+void destroyStageWindow(StageWindow* window);
+
+// Operation tables (sim_values.cpp).
+extern const ValueServicesOps valueServicesOps;
+extern const ListServicesOps listServicesOps;
+
+inline Host::Impl& hostOf(const void* self) {
+    return *static_cast<const SimObject*>(self)->host;
+}
+inline size_t idOf(const void* self) {
+    return static_cast<const SimObject*>(self)->id;
+}
+
+template <typename Self>
+uint32_t XTRA_CALL objectAddRef(Self* self) {
+    return hostOf(self).addRef(idOf(self));
+}
+template <typename Self>
+uint32_t XTRA_CALL objectRelease(Self* self) {
+    return hostOf(self).release(idOf(self));
+}
+template <typename Self>
+Status XTRA_CALL noInterfaces(Self* self, const Guid*, void** out) {
+    hostOf(self).count(Op::QueryInterface);
+    if (out != nullptr) {
+        *out = nullptr;
+    }
+    return StatusNoInterface;
+}
+
+inline ValueType typeWord(const HostValue& value) {
+    return static_cast<ValueType>(value.opaque[0]);
+}
+inline HostValue encode(ValueType type, uint32_t payload) {
+    return HostValue{{static_cast<uint32_t>(type), payload}};
+}
+
+}  // namespace sim

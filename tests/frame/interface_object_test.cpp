@@ -1,0 +1,178 @@
+// Interface objects: reference counts, the live-object counter, creation without memory,
+// and the camera class's host links.
+#include <cmath>
+#include <new>
+
+#include "tests/support/script_fixture.h"
+
+namespace test {
+namespace {
+
+const Guid ValueServicesId = {
+    0x151A5780, 0x32BD, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+const Guid ListServicesId = {
+    0xAC96CF98, 0x0045, 0x5C0B, {0x00, 0x00, 0x00, 0x40, 0x10, 0x50, 0x23, 0xFB}};
+const Guid AuxServicesId = {
+    0x3F698780, 0x32BE, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+
+class InterfaceObjectTest : public ScriptFixture {};
+
+TEST_F(InterfaceObjectTest, NewObjectHoldsTwoReferencesOnItsInstance) {
+    createCamera(false);
+    EXPECT_EQ(iface->refCount, 1);
+    EXPECT_EQ(iface->instance, instance.record);
+    EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
+    EXPECT_EQ(host.allocationSizes().size(), 1u) << "one block for the interface object";
+}
+
+TEST_F(InterfaceObjectTest, AddRefAndReleaseBalanceOnTheInstance) {
+    createCamera(false);
+    EXPECT_EQ(ops()->AddRef(iface), 2u);
+    EXPECT_EQ(host.instanceReferences(instance), 1 + 3);
+    EXPECT_EQ(ops()->Release(iface), 1u);
+    EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
+    EXPECT_EQ(host.liveBlocks(), 1u);
+
+    EXPECT_EQ(ops()->Release(iface), 0u);
+    iface = nullptr;
+    EXPECT_EQ(host.liveBlocks(), 0u) << "the last Release frees the object";
+    EXPECT_EQ(host.instanceReferences(instance), 1) << "and gives back both references";
+    EXPECT_EQ(module().DllCanUnloadNow(), 0);
+}
+
+TEST_F(InterfaceObjectTest, QueryInterfaceIsTheInstancesOwn) {
+    createCamera(false);
+    void* out = &host;
+    EXPECT_EQ(ops()->QueryInterface(iface, &ValueServicesId, &out), sim::StatusNoInterface);
+    EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(InterfaceObjectTest, WithoutMemoryNoObjectAndNoReferences) {
+    instance = host.createInstance(module(), CameraClassId);
+    const int64_t before = host.instanceReferences(instance);
+    host.failAllocations(1);
+    void* out = &host;
+    EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+              StatusOutOfMemory);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(host.instanceReferences(instance), before);
+    EXPECT_EQ(module().DllCanUnloadNow(), 0);
+}
+
+// The runtime's new-handler gets a chance to free memory before an allocation fails. Only
+// natively: a DLL has its own runtime, whose new-handler a test program cannot install.
+#if !defined(_WIN32)
+int newHandlerCalls = 0;
+void relieveMemory() {
+    newHandlerCalls += 1;
+    if (newHandlerCalls == 3) {
+        std::set_new_handler(nullptr);
+    }
+}
+
+TEST_F(InterfaceObjectTest, AllocationRetriesWhileANewHandlerIsInstalled) {
+    instance = host.createInstance(module(), CameraClassId);
+    newHandlerCalls = 0;
+    host.failAllocations(2);  // two failures, then memory again
+    std::set_new_handler(relieveMemory);
+    void* out = nullptr;
+    EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+              0);
+    EXPECT_EQ(newHandlerCalls, 2);
+    std::set_new_handler(nullptr);
+    iface = static_cast<InterfaceObject*>(out);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(host.allocationSizes().size(), 3u);
+
+    // A handler that gives up (uninstalls itself) ends the retries.
+    host.failAllocations(100);
+    newHandlerCalls = 1;
+    std::set_new_handler(relieveMemory);
+    void* second = &host;
+    EXPECT_EQ(
+        module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &second),
+        StatusOutOfMemory);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(newHandlerCalls, 3);
+    host.failAllocations(0);
+}
+#endif
+
+TEST_F(InterfaceObjectTest, CameraHoldsItsThreeHostLinksUntilDestroyed) {
+    createCamera(false);
+    EXPECT_NE(camera().valueServices, nullptr);
+    EXPECT_NE(camera().listServices, nullptr);
+    EXPECT_NE(camera().auxServices, nullptr);
+    // Three service references plus the interface object's two on the instance.
+    EXPECT_EQ(host.outstandingReferences(), 3 + 2);
+    ops()->Release(iface);
+    iface = nullptr;
+    ASSERT_TRUE(host.destroyInstance(instance));
+    EXPECT_EQ(host.outstandingReferences(), 0);
+}
+
+TEST_F(InterfaceObjectTest, CameraMissingAServiceStoresNoDefaultsAndReleasesWhatItGot) {
+    for (const Guid* missing : {&ValueServicesId, &ListServicesId, &AuxServicesId}) {
+        host.withhold(*missing);
+        instance = host.createInstance(module(), CameraClassId);
+        ASSERT_NE(instance.record, nullptr);
+        const CameraState& state = camera();
+        EXPECT_EQ(state.valueServices == nullptr, missing == &ValueServicesId);
+        EXPECT_EQ(state.listServices == nullptr, missing == &ListServicesId);
+        EXPECT_EQ(state.auxServices == nullptr, missing == &AuxServicesId);
+        // The host allocated the record zeroed; no default was written over it.
+        EXPECT_EQ(state.farPlane, 0.0);
+        EXPECT_EQ(state.centreV, 0.0);
+        EXPECT_EQ(state.tracksInterest, 0);
+        EXPECT_EQ(host.outstandingReferences(), 2);
+        ASSERT_TRUE(host.destroyInstance(instance));
+        EXPECT_EQ(host.outstandingReferences(), 0);
+        host.withhold(*missing, false);
+    }
+}
+
+TEST_F(InterfaceObjectTest, CreationStoresTheDefaults) {
+    createCamera(false);
+    const CameraState& state = camera();
+    EXPECT_EQ(state.position.x, 0.0);
+    EXPECT_EQ(state.position.y, 2.0);
+    EXPECT_EQ(state.position.z, 20.0);
+    EXPECT_EQ(state.interest.x, 0.0);
+    EXPECT_EQ(state.interest.y, 0.0);
+    EXPECT_EQ(state.interest.z, 0.0);
+    EXPECT_EQ(state.pitch, -0.0997);
+    EXPECT_EQ(state.yaw, 0.0);
+    EXPECT_EQ(state.roll, 0.0);
+    EXPECT_EQ(state.fieldOfView, 4.0 * std::atan2(1.0, 1.0) * 0.23077222222222224);
+    EXPECT_EQ(state.pictureRatio, 1.18);
+    EXPECT_EQ(state.nearPlane, 0.1);
+    EXPECT_EQ(state.farPlane, 32768.0);
+    EXPECT_EQ(state.tracksInterest, 1);
+    EXPECT_EQ(state.lastView.z, 0.0);
+    EXPECT_EQ(state.lastScreen.h, 0.0);
+    EXPECT_EQ(state.scaleH, 0.0);
+    EXPECT_EQ(state.scaleV, 0.0);
+    EXPECT_EQ(state.centreH, 400.0);
+    EXPECT_EQ(state.centreV, 300.0);
+}
+
+TEST_F(InterfaceObjectTest, ManyObjectsOnOneInstanceCountIndependently) {
+    createCamera(false);
+    std::vector<InterfaceObject*> more;
+    for (int i = 0; i < 5; ++i) {
+        void* out = nullptr;
+        ASSERT_EQ(
+            module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out), 0);
+        more.push_back(static_cast<InterfaceObject*>(out));
+    }
+    EXPECT_EQ(host.instanceReferences(instance), 1 + 2 * 6);
+    // Released in an order other than creation.
+    for (size_t i : {3u, 0u, 4u, 2u, 1u}) {
+        static_cast<const CameraInterfaceOps*>(more[i]->ops)->Release(more[i]);
+    }
+    EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
+    EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
+}
+
+}  // namespace
+}  // namespace test

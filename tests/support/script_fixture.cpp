@@ -1,0 +1,179 @@
+#include "tests/support/script_fixture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace test {
+
+const Guid RegistrationClassId = {
+    0x5E1C7A40, 0x3B2D, 0x4F61, {0x9A, 0x8E, 0x2C, 0x4D, 0x6B, 0x7F, 0x1A, 0x03}};
+const Guid CameraClassId = {
+    0x5E1C7A41, 0x3B2D, 0x4F61, {0x9A, 0x8E, 0x2C, 0x4D, 0x6B, 0x7F, 0x1A, 0x03}};
+const Guid RegistrationInterfaceId = {
+    0xAC3E7803, 0x0002, 0x8FE5, {0x00, 0x00, 0x08, 0x00, 0x07, 0x16, 0x0D, 0xC3}};
+const Guid CameraInterfaceId = {
+    0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
+
+const ModuleExports& module() {
+    static const ModuleExports exports = [] {
+        ModuleExports loaded{};
+        std::string reason;
+        if (!loadModule("SCRIPT.x32", &loaded, &reason)) {
+            std::fprintf(stderr, "cannot load the module: %s\n", reason.c_str());
+            std::abort();
+        }
+        return loaded;
+    }();
+    return exports;
+}
+
+// A result slot starts with this pattern, so a call that leaves it alone is recognised.
+static const HostValue untouchedMarker = {{0x7E57ED00u, 0x7E57ED01u}};
+
+Answer::Answer(Answer&& other) noexcept
+    : host(other.host), status(other.status), value(other.value), untouched(other.untouched) {
+    other.host = nullptr;
+}
+
+Answer::~Answer() {
+    if (host != nullptr && !untouched) {
+        host->release(value);
+    }
+}
+
+bool Answer::isSymbol(const std::string& text) const {
+    return !untouched && host->isSymbol(value, text);
+}
+bool Answer::isFloat() const {
+    return !untouched && host->typeOf(value) == sim::ValueType::Float;
+}
+bool Answer::isInteger() const {
+    return !untouched && host->typeOf(value) == sim::ValueType::Integer;
+}
+double Answer::real() const {
+    return host->floatOf(value);
+}
+int32_t Answer::integer() const {
+    return host->integerOf(value);
+}
+
+static std::vector<double> floatsOf(sim::Host& host, const HostValue& value, sim::ValueType type) {
+    std::vector<double> numbers;
+    if (host.typeOf(value) != type) {
+        return numbers;
+    }
+    for (const HostValue& item : host.itemsOf(value)) {
+        numbers.push_back(host.typeOf(item) == sim::ValueType::Float
+                              ? host.floatOf(item)
+                              : static_cast<double>(0x7FFFFFFF));  // not a float: stands out
+    }
+    return numbers;
+}
+
+std::vector<double> Answer::list() const {
+    return untouched ? std::vector<double>{} : floatsOf(*host, value, sim::ValueType::List);
+}
+std::vector<double> Answer::point() const {
+    return untouched ? std::vector<double>{} : floatsOf(*host, value, sim::ValueType::Point);
+}
+
+std::string Answer::describe() const {
+    std::ostringstream text;
+    text << "status " << status << ", result "
+         << (untouched ? std::string("untouched") : host->describe(value));
+    return text.str();
+}
+
+void ScriptFixture::SetUp() {}
+
+void ScriptFixture::TearDown() {
+    destroyCamera();
+    EXPECT_EQ(host.outstandingReferences(), 0) << host.referenceReport();
+    EXPECT_FALSE(host.anyOverReleased()) << host.referenceReport();
+    EXPECT_EQ(host.liveBoxes(), 0u) << "host values left unreleased";
+    EXPECT_EQ(host.liveBlocks(), 0u) << "blocks left allocated";
+    EXPECT_EQ(module().DllCanUnloadNow(), 0);
+}
+
+void ScriptFixture::createCamera(bool runNew) {
+    instance = host.createInstance(module(), CameraClassId);
+    ASSERT_NE(instance.record, nullptr);
+    void* out = nullptr;
+    ASSERT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+              0);
+    iface = static_cast<InterfaceObject*>(out);
+    if (runNew) {
+        Answer answer = call(New);
+        ASSERT_EQ(answer.status, 0);
+    }
+}
+
+void ScriptFixture::destroyCamera() {
+    if (iface != nullptr) {
+        ops()->Release(iface);
+        iface = nullptr;
+    }
+    if (instance.record != nullptr) {
+        EXPECT_TRUE(host.destroyInstance(instance)) << host.referenceReport();
+    }
+}
+
+Answer ScriptFixture::call(int32_t method, std::initializer_list<Arg> args) {
+    std::vector<HostValue> elements;
+    const bool global = method >= Asin && method <= Ceiling;
+    if (!global) {
+        elements.push_back(host.makeSymbol("me"));  // "me": never read by the module
+    }
+    for (const Arg& arg : args) {
+        switch (arg.kind) {
+            case Arg::Integer:
+                elements.push_back(host.makeInteger(static_cast<int32_t>(arg.number)));
+                break;
+            case Arg::Float:
+                elements.push_back(host.makeFloat(arg.number));
+                break;
+            case Arg::Symbol:
+                elements.push_back(host.makeSymbol(arg.text));
+                break;
+            case Arg::String:
+                elements.push_back(host.makeString(arg.text));
+                break;
+        }
+    }
+    Answer answer = callRaw(method, elements);
+    for (HostValue& element : elements) {
+        host.release(element);
+    }
+    return answer;
+}
+
+Answer ScriptFixture::callRaw(int32_t method, const std::vector<HostValue>& elements) {
+    // The host's array is what the module reads; a few spare Void elements past the declared
+    // arguments would hide an over-read, so the array is exactly as long as given (at least
+    // one element, as a real call always carries one).
+    std::vector<HostValue> array = elements;
+    if (array.empty()) {
+        array.push_back(HostValue{});
+    }
+    CallRecord record{};
+    record.methodNumber = method;
+    record.result = untouchedMarker;
+    record.arguments = array.data();
+    Answer answer;
+    answer.host = &host;
+    answer.status = ops()->Call(iface, &record);
+    answer.value = record.result;
+    answer.untouched = std::memcmp(&record.result, &untouchedMarker, sizeof(HostValue)) == 0;
+    return answer;
+}
+
+CameraState& ScriptFixture::camera() {
+    return reinterpret_cast<CameraInstance*>(instance.record)->camera;
+}
+
+const CameraInterfaceOps* ScriptFixture::ops() const {
+    return static_cast<const CameraInterfaceOps*>(iface->ops);
+}
+
+}  // namespace test

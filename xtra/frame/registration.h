@@ -1,0 +1,16 @@
+// The registration class's interface: Register checks the host and stores the module's
+// two registration entries.
+#pragma once
+
+#include "xtra/frame/interface_object.h"
+
+struct RegistrationInterfaceOps {
+    Status(XTRA_CALL* QueryInterface)(InterfaceObject* self, const Guid* iid, void** out);
+    uint32_t(XTRA_CALL* AddRef)(InterfaceObject* self);
+    uint32_t(XTRA_CALL* Release)(InterfaceObject* self);
+    Status(XTRA_CALL* Register)(InterfaceObject* self, RegistrationCache* cache, int32_t context);
+};
+
+extern const RegistrationInterfaceOps registrationInterfaceOps;
+
+Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache, int32_t context);

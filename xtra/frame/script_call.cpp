@@ -1,0 +1,72 @@
+#include "xtra/frame/script_call.h"
+
+const char* const SymbolOk = "Ok";
+const char* const ErrInvalidParameter = "errInvalidParameter";
+const char* const ErrCouldNotCreateList = "errCouldNotCreateList";
+const char* const ErrParamInvalid = "errParamInvalid";
+const char* const ErrLimitsInvalid = "errLimitsInvalid";
+
+Status ScriptCall::readArguments(int first, std::initializer_list<double*> places,
+                                 const char* errorSymbol) {
+    ValueServices* values = camera_.valueServices;
+    int element = first;
+    for (double* place : places) {
+        // The host's array is read through a copy; the module never writes into it.
+        const HostValue argument = call_->arguments[element];
+        const Status status = values->ops->ValueToFloat(values, &argument, place);
+        if (status != StatusOk) {
+            resultSymbol(errorSymbol);
+            return status;
+        }
+        ++element;
+    }
+    return StatusOk;
+}
+
+void ScriptCall::resultFloat(double number) {
+    ValueServices* values = camera_.valueServices;
+    values->ops->FloatToValue(values, number, &call_->result);
+}
+
+void ScriptCall::resultInteger(int32_t number) {
+    ValueServices* values = camera_.valueServices;
+    values->ops->IntegerToValue(values, number, &call_->result);
+}
+
+void ScriptCall::resultSymbol(const char* text) {
+    ValueServices* values = camera_.valueServices;
+    Symbol symbol = 0;
+    values->ops->StringToSymbol(values, text, &symbol);
+    values->ops->SymbolToValue(values, symbol, &call_->result);
+}
+
+Status ScriptCall::resultList(const Vec3& values, const char* errorSymbol) {
+    ListServices* lists = camera_.listServices;
+    if (lists == nullptr || lists->ops->NewList(lists, &call_->result) != StatusOk) {
+        resultSymbol(errorSymbol);
+        return StatusOk;
+    }
+    ValueServices* host = camera_.valueServices;
+    for (double number : {values.x, values.y, values.z}) {
+        HostValue item{};
+        host->ops->FloatToValue(host, number, &item);
+        lists->ops->AppendToList(lists, &call_->result, &item);
+        host->ops->ReleaseValue(host, &item);
+    }
+    return StatusOk;
+}
+
+void ScriptCall::resultPoint(double h, double v) {
+    ValueServices* host = camera_.valueServices;
+    ListServices* lists = camera_.listServices;
+    const HostPoint origin{0, 0};
+    host->ops->PointToValue(host, &origin, &call_->result);
+    int32_t index = 1;
+    for (double number : {h, v}) {
+        HostValue item{};
+        host->ops->FloatToValue(host, number, &item);
+        lists->ops->SetListItem(lists, &call_->result, index, &item);
+        host->ops->ReleaseValue(host, &item);
+        ++index;
+    }
+}
