@@ -1,0 +1,291 @@
+// Methods 1 to 15 and the orientation behind them, as a script drives them: defaults after
+// "new", degrees at the boundary, aiming, range tests with their fixed replacements, refused
+// arguments, the stage-size update, and cameras that lack a host link.
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "tests/support/script_fixture.h"
+
+namespace test {
+namespace {
+
+const double Pi = 4.0 * std::atan(1.0);
+const Guid ValueServicesId = {
+    0x151A5780, 0x32BD, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+const Guid ListServicesId = {
+    0xAC96CF98, 0x0045, 0x5C0B, {0x00, 0x00, 0x00, 0x40, 0x10, 0x50, 0x23, 0xFB}};
+const Guid PresentationServicesId = {
+    0xAC401B78, 0x0000, 0xFA7D, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
+
+class CameraMethodsTest : public ScriptFixture {
+  protected:
+    void SetUp() override {
+        host.setStageSize(800, 600);
+        createCamera();
+    }
+    // Calls a setter and answers whether it gave Ok with status 0.
+    bool set(int32_t method, std::initializer_list<Arg> args) {
+        Answer answer = call(method, args);
+        return answer.status == 0 && answer.isSymbol("Ok");
+    }
+    // Calls a setter expected to refuse with errInvalidParameter and `status`.
+    void refuse(int32_t method, std::initializer_list<Arg> args, Status status = 0) {
+        Answer answer = call(method, args);
+        EXPECT_EQ(answer.status, status) << "method " << method;
+        EXPECT_TRUE(answer.isSymbol("errInvalidParameter")) << answer.describe();
+    }
+    double real(int32_t method) { return call(method).real(); }
+    std::vector<double> degrees() { return call(GetRotation).list(); }
+    void expectDegrees(double pitch, double yaw, double roll) {
+        const std::vector<double> angles = degrees();
+        ASSERT_EQ(angles.size(), 3u);
+        EXPECT_NEAR(angles[0], pitch, 1e-12);
+        EXPECT_NEAR(angles[1], yaw, 1e-12);
+        EXPECT_NEAR(angles[2], roll, 1e-12);
+    }
+};
+
+TEST_F(CameraMethodsTest, NewCameraAnswersTheDefaultsAndScales) {
+    EXPECT_EQ(call(GetPosition).list(), (std::vector<double>{0.0, 2.0, 20.0}));
+    EXPECT_EQ(call(GetInterest).list(), (std::vector<double>{0.0, 0.0, 0.0}));
+    // The literal default pitch, not the aiming angle: "new" does not re-aim.
+    EXPECT_EQ(degrees(), (std::vector<double>{-0.0997 * (180.0 / Pi), 0.0, 0.0}));
+    EXPECT_NEAR(degrees()[0], -5.7124, 0.00005);
+    EXPECT_EQ(real(GetFieldOfView), 41.539);  // to the last bit
+    EXPECT_EQ(real(GetPictureRatio), 1.18);
+    EXPECT_EQ(real(GetNearPlane), 0.1);
+    EXPECT_EQ(real(GetFarPlane), 32768.0);
+    // Both scales come from the half height: 300 / tan(41.539 / 2 degrees).
+    EXPECT_NEAR(camera().scaleV, 791.024, 0.0005);
+    EXPECT_NEAR(camera().scaleH, 670.359, 0.0005);
+    EXPECT_NEAR(camera().scaleV, 300.0 / std::tan(41.539 * Pi / 360.0), 1e-9);
+    host.setStageSize(1000, 600);  // the width only places the centre
+    call(New);
+    EXPECT_EQ(camera().centreH, 500.0);
+    EXPECT_NEAR(camera().scaleV, 791.024, 0.0005);
+}
+
+TEST_F(CameraMethodsTest, AimingCoversTheSpecialDirections) {
+    const double behind = 4.0 * std::atan2(1.0, 1.0);
+    struct Case {
+        double x, y, z, pitch, yaw;
+    } cases[] = {
+        {0.0, 2.0, 20.0, -std::atan(0.1), 0.0},
+        {0.0, 2.0, -20.0, -std::atan(0.1), behind},
+        {-0.0, 2.0, -20.0, -std::atan(0.1), behind},  // +pi for either zero
+        {1e-9, 2.0, -20.0, -std::atan(0.1), Pi},      // acos(-1.0 rounded): pi itself
+        {10.0, 0.0, 0.0, 0.0, Pi / 2.0},
+        {-10.0, 0.0, 0.0, 0.0, -Pi / 2.0},
+        {0.0, -5.0, 0.0, Pi / 2.0, 0.0},
+        {0.0, 5.0, 0.0, -Pi / 2.0, 0.0},
+        {0.0, 0.0, 0.0, 0.0, 0.0},  // standing on the interest
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(set(SetPosition, {c.x, c.y, c.z}));
+        EXPECT_NEAR(camera().pitch, c.pitch, 1e-15) << c.x << " " << c.y << " " << c.z;
+        EXPECT_NEAR(camera().yaw, c.yaw, 1e-15) << c.x << " " << c.y << " " << c.z;
+        if (c.z == -20.0) {  // the interest, behind the start, projects onto the centre
+            const std::vector<double> point = call(GetProjection, {0.0, 0.0, 0.0}).point();
+            EXPECT_NEAR(point[0], 400.0, 1e-6);
+            EXPECT_NEAR(point[1], 300.0, 1e-6);
+        }
+    }
+    EXPECT_EQ(camera().yaw, 0.0) << "standing on the interest";
+}
+
+// After aiming, the interest lies on the viewing axis (-sin yaw cos pitch, sin pitch,
+// -cos yaw cos pitch), in front, and projects onto the stage centre whatever the roll.
+TEST_F(CameraMethodsTest, AimedCameraHasItsInterestOnTheViewingAxis) {
+    std::mt19937 random(99);
+    const auto uniform = [&random](double low, double high) {
+        return low + (high - low) * (static_cast<double>(random()) / 4294967296.0);
+    };
+    for (int i = 0; i < 500; ++i) {
+        const double p[3] = {uniform(-100, 100), uniform(-100, 100), uniform(-100, 100)};
+        const double q[3] = {uniform(-100, 100), uniform(-100, 100), uniform(-100, 100)};
+        ASSERT_TRUE(set(SetRoll, {uniform(-180, 180)}));
+        ASSERT_TRUE(set(SetPosition, {p[0], p[1], p[2]}));
+        ASSERT_TRUE(set(SetInterest, {q[0], q[1], q[2]}));
+        const std::vector<double> angles = degrees();
+        const double pitch = angles[0] * Pi / 180.0, yaw = angles[1] * Pi / 180.0;
+        const double axis[3] = {-std::sin(yaw) * std::cos(pitch), std::sin(pitch),
+                                -std::cos(yaw) * std::cos(pitch)};
+        const double d[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]};
+        const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const double along = axis[0] * d[0] + axis[1] * d[1] + axis[2] * d[2];
+        EXPECT_NEAR(along, length, 1e-9 * length) << "case " << i;  // parallel and in front
+        const std::vector<double> point = call(GetProjection, {q[0], q[1], q[2]}).point();
+        ASSERT_EQ(point.size(), 2u);
+        EXPECT_NEAR(point[0], 400.0, 1e-6) << "case " << i;
+        EXPECT_NEAR(point[1], 300.0, 1e-6) << "case " << i;
+    }
+}
+
+TEST_F(CameraMethodsTest, TrackingFollowsSetInterestAndSetRotation) {
+    ASSERT_TRUE(set(SetInterest, {1.0, 1.0, 1.0}));
+    ASSERT_TRUE(set(SetRotation, {30.0, 45.0, 10.0}));
+    EXPECT_NEAR(camera().pitch, Pi / 6.0, 1e-15);  // held in radians
+    // Moving a camera set by angles does not turn it; the interest is kept as set.
+    ASSERT_TRUE(set(SetPosition, {5.0, 6.0, 7.0}));
+    expectDegrees(30.0, 45.0, 10.0);
+    EXPECT_EQ(call(GetInterest).list(), (std::vector<double>{1.0, 1.0, 1.0}));
+    // setInterest aims at once and from then on a new position re-aims, keeping the roll.
+    ASSERT_TRUE(set(SetInterest, {5.0, 6.0, 0.0}));
+    expectDegrees(0.0, 0.0, 10.0);
+    ASSERT_TRUE(set(SetPosition, {0.0, 6.0, 0.0}));  // the interest lies along +x
+    expectDegrees(0.0, -90.0, 10.0);
+    ASSERT_TRUE(set(SetRoll, {20.0}));
+    ASSERT_TRUE(set(SetPosition, {5.0, 16.0, 10.0}));
+    expectDegrees(-45.0, 0.0, 20.0);
+    EXPECT_EQ(camera().tracksInterest, 1);
+}
+
+TEST_F(CameraMethodsTest, FieldOfViewAndRatioRefreshTheScales) {
+    ASSERT_TRUE(set(SetFieldOfView, {60.0}));
+    EXPECT_NEAR(camera().scaleV, 300.0 * std::sqrt(3.0), 1e-9);
+    ASSERT_TRUE(set(SetFieldOfView, {0.0}));  // a zero tangent becomes 45 degrees
+    EXPECT_EQ(real(GetFieldOfView), 45.0);
+    EXPECT_NEAR(camera().scaleV, 300.0 / std::tan(Pi / 8.0), 1e-9);
+    ASSERT_TRUE(set(SetFieldOfView, {-41.539}));  // kept: the picture turns upside down
+    EXPECT_NEAR(camera().scaleV, -791.024, 0.0005);
+
+    ASSERT_TRUE(set(SetPictureRatio, {2.0}));
+    EXPECT_NEAR(camera().scaleH, camera().scaleV / 2.0, 1e-12);
+    const double scaleH = camera().scaleH;
+    for (double refused : {0.0, -1.5, std::nan("")}) {
+        refuse(SetPictureRatio, {refused});
+        EXPECT_EQ(real(GetPictureRatio), 1.0);
+        EXPECT_EQ(camera().scaleH, scaleH) << "the previous ratio's scale stays";
+    }
+}
+
+TEST_F(CameraMethodsTest, PlanesAreTestedAgainstEachOtherAndResetToFixedValues) {
+    ASSERT_TRUE(set(SetFarPlane, {100.0}));
+    ASSERT_TRUE(set(SetNearPlane, {100.0}));  // equal to the far plane: accepted
+    for (double refused : {101.0, 0.0, std::nan("")}) {
+        ASSERT_TRUE(set(SetNearPlane, {50.0}));
+        refuse(SetNearPlane, {refused});
+        EXPECT_EQ(real(GetNearPlane), 0.1);
+    }
+    ASSERT_TRUE(set(SetNearPlane, {5.0}));
+    refuse(SetFarPlane, {5.0});  // equal to the near plane: refused
+    EXPECT_EQ(real(GetFarPlane), 32768.0);
+    // The replacement is not tested against the other plane: the planes end up reversed.
+    ASSERT_TRUE(set(SetFarPlane, {40000.0}));
+    ASSERT_TRUE(set(SetNearPlane, {35000.0}));
+    refuse(SetFarPlane, {-1.0});
+    EXPECT_EQ(real(GetFarPlane), 32768.0);
+    EXPECT_EQ(real(GetNearPlane), 35000.0);
+}
+
+TEST_F(CameraMethodsTest, RefusedArgumentsLeaveTheDocumentedFields) {
+    // Points: status 0, earlier coordinates set, no re-aim, tracking unchanged.
+    refuse(SetPosition, {7.0, Arg::symbol("high"), 9.0});
+    EXPECT_EQ(call(GetPosition).list(), (std::vector<double>{7.0, 2.0, 20.0}));
+    EXPECT_EQ(camera().pitch, -0.0997);
+    ASSERT_TRUE(set(SetRotation, {10.0, 20.0, 30.0}));
+    refuse(SetInterest, {4.0, 5.0, Arg::string("z")});
+    EXPECT_EQ(call(GetInterest).list(), (std::vector<double>{4.0, 5.0, 0.0}));
+    EXPECT_EQ(camera().tracksInterest, 0);
+
+    // Angles: all three or none, and the conversion's status; reading stops at the refusal.
+    const RotationTable table = camera().rotationTable;
+    const int64_t conversions = host.callCount("ValueToFloat");
+    for (int refusedAt = 0; refusedAt < 3; ++refusedAt) {
+        Arg args[3] = {Arg::real(-50.0), Arg::real(60.0), Arg::real(70.0)};
+        args[refusedAt] = Arg::symbol("level");
+        refuse(SetRotation, {args[0], args[1], args[2]}, sim::StatusNotConvertible);
+        EXPECT_EQ(std::memcmp(&table, &camera().rotationTable, sizeof table), 0);
+    }
+    EXPECT_EQ(host.callCount("ValueToFloat") - conversions, 1 + 2 + 3);
+    refuse(SetRoll, {Arg::symbol("r")}, sim::StatusNotConvertible);
+    expectDegrees(10.0, 20.0, 30.0);
+    for (int32_t setter : {SetFieldOfView, SetPictureRatio, SetNearPlane, SetFarPlane}) {
+        refuse(setter, {Arg::string("n")}, sim::StatusNotConvertible);
+    }
+    EXPECT_EQ(real(GetFieldOfView), 41.539);
+    EXPECT_EQ(real(GetPictureRatio), 1.18);
+    EXPECT_EQ(real(GetNearPlane), 0.1);
+    EXPECT_EQ(real(GetFarPlane), 32768.0);
+
+    for (int32_t getter : {GetPosition, GetInterest, GetRotation}) {
+        host.failNewLists(1);
+        Answer answer = call(getter);
+        EXPECT_EQ(answer.status, 0);
+        EXPECT_TRUE(answer.isSymbol("errCouldNotCreateList")) << answer.describe();
+    }
+}
+
+TEST_F(CameraMethodsTest, StageSizeUpdateReleasesWhatItObtainedOnEveryPath) {
+    const Status failure = static_cast<Status>(0x80045678u);
+    const int64_t held = host.outstandingReferences();
+    host.setStageSize(320, 200);
+    for (int step = 1; step <= 3; ++step) {
+        host.failPresentationStep(step, failure);
+        EXPECT_EQ(ops()->updateStageSize(iface), failure) << "step " << step;
+        EXPECT_EQ(camera().stageWidth, 800.0) << "step " << step;
+        EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
+        host.failPresentationStep(step, 0);
+    }
+    host.withhold(PresentationServicesId);
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(camera().centreV, 300.0);
+    host.withhold(PresentationServicesId, false);
+    // A window that is not native, or whose rectangle cannot be read, is a 0 by 0 stage.
+    host.setStageWindowKind(2);
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(camera().stageWidth, 0.0);
+    host.setStageWindowKind(1);
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(camera().centreV, 100.0);
+    host.failStageRect(true);
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(camera().centreH, 0.0);
+    EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
+}
+
+TEST_F(CameraMethodsTest, VectorAngleIsUnsignedAndNeverNaN) {
+    EXPECT_EQ(ops()->vectorAngle(iface, 0.0, 0.0, 1.0, 0.0), 0.0);
+    EXPECT_NEAR(ops()->vectorAngle(iface, 1.0, 0.0, 0.0, -1.0), Pi / 2.0, 1e-15);
+    EXPECT_NEAR(ops()->vectorAngle(iface, 2.0, 0.0, -3.0, 0.0), Pi, 1e-15);
+    // Parallel vectors can round their cosine past 1; the angle is still about 0.
+    for (int i = 1; i < 2000; ++i) {
+        const double x = i * 0.37, y = i * -0.11;
+        EXPECT_LT(ops()->vectorAngle(iface, x, y, 3.0 * x, 3.0 * y), 1e-7) << i;
+    }
+}
+
+class CameraLinkTest : public ScriptFixture {};
+
+TEST_F(CameraLinkTest, WithoutValueServicesEveryMethodRefusesAndTouchesNothing) {
+    host.withhold(ValueServicesId);
+    createCamera();
+    const CameraState before = camera();
+    for (int32_t method = GetPosition; method <= Ceiling; ++method) {
+        Answer answer = call(method, {1.0, 2.0, 3.0});
+        EXPECT_NE(answer.status, 0) << "method " << method;
+        EXPECT_TRUE(answer.untouched) << "method " << method << ": " << answer.describe();
+    }
+    EXPECT_EQ(std::memcmp(&before, &camera(), sizeof(CameraState)), 0);
+}
+
+TEST_F(CameraLinkTest, WithoutListServicesOnlyListAndPointResultsFail) {
+    host.withhold(ListServicesId);
+    createCamera();
+    const CameraState before = camera();
+    for (int32_t method : {GetPosition, GetInterest, GetRotation, GetProjection, GetCoordinates}) {
+        Answer answer = call(method, {1.0, 2.0, 3.0});
+        EXPECT_EQ(answer.status, 0);
+        const bool list = method < GetProjection;
+        EXPECT_TRUE(answer.isSymbol(list ? "errCouldNotCreateList" : "errInvalidParameter"))
+            << answer.describe();
+    }
+    EXPECT_EQ(std::memcmp(&before, &camera(), sizeof(CameraState)), 0);
+    Answer answer = call(SetFarPlane, {50.0});
+    EXPECT_TRUE(answer.isSymbol("Ok")) << answer.describe();
+    EXPECT_EQ(call(GetFarPlane).real(), 50.0);
+}
+
+}  // namespace
+}  // namespace test

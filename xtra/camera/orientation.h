@@ -1,0 +1,57 @@
+// The camera's orientation as pure functions of its values: the angle between two plane
+// vectors, the aiming angles, the table of sines and cosines, the projection scales and the
+// stage size.
+//
+// Orientation convention (world y up, angles in radians):
+// - yaw turns the camera about the world y axis: 0 looks along -z, +pi/2 along -x, pi along +z;
+// - pitch tilts it, positive looking up; roll banks it about the viewing axis;
+// - the viewing direction is (-sin yaw cos pitch, sin pitch, -cos yaw cos pitch);
+// - before roll the camera's right axis is (cos yaw, 0, -sin yaw) and its up axis
+//   (sin pitch sin yaw, cos pitch, sin pitch cos yaw).
+#pragma once
+
+#include "xtra/camera/camera_state.h"
+#include "xtra/frame/stage_window.h"
+
+// Unsigned angle in radians, in [0, pi], between the plane vectors (a, b) and (c, d); 0.0 when
+// either has zero length. The cosine is built from the two unit vectors and only held to
+// [-1, 1] where rounding pushed it past an end, so parallel vectors never give NaN.
+double planeVectorAngle(double a, double b, double c, double d);
+
+struct AimAngles {
+    double pitch;  // in [-pi/2, pi/2]; positive when the interest lies above the camera
+    double yaw;    // in (-pi, pi]: atan2 of the offset, except that straight behind is +pi
+};
+
+// The angles that point a camera standing at `position` at `interest`. A camera straight above
+// or below its interest gets yaw 0 and pitch -pi/2 or +pi/2; one standing on it gets 0 and 0.
+AimAngles aimAngles(const Vec3& position, const Vec3& interest);
+
+// All twelve entries, each from its own sin or cos call (sin(-a) is evaluated, not negated).
+RotationTable rotationTableFor(double pitch, double yaw, double roll);
+
+// Only the four roll entries; the pitch and yaw entries are kept.
+void setRollEntries(RotationTable& table, double roll);
+
+struct ProjectionScales {
+    double fieldOfView;  // radians; replaced by 45 degrees when its half-angle tangent is 0 or NaN
+    double scaleH;       // pixels per unit of x / depth
+    double scaleV;       // pixels per unit of y / depth
+};
+
+// Both scales come from the half stage height: the picture ratio only narrows the horizontal
+// one. A negative tangent (field of view below 0 or between 180 and 360 degrees) is kept and
+// turns the picture upside down; only a zero or NaN tangent is repaired.
+ProjectionScales projectionScales(double fieldOfView, double pictureRatio, double centreV);
+
+struct StageSize {
+    double width, height;     // pixels
+    double centreH, centreV;  // half the width and height
+};
+
+// The stage from its window rectangle. The differences are taken in 64 bits, so even a
+// nonsensical rectangle cannot overflow; an inverted one gives a negative size, as it is.
+StageSize stageSizeOf(const StageRect& rect);
+
+// The stage of a window that is not native or whose rectangle cannot be read: 0 by 0 pixels.
+constexpr StageSize EmptyStage{0.0, 0.0, 0.0, 0.0};

@@ -1,0 +1,88 @@
+// Methods 16 to 19: projection of a world point, the depth and blend level of the last one,
+// and back-projection of a stage point.
+#include "xtra/camera/field_arguments.h"
+#include "xtra/camera/projection.h"
+#include "xtra/frame/method_handlers.h"
+#include "xtra/frame/script_call.h"
+
+Status XTRA_CALL getProjection(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    // The point result needs the list link; without it nothing is read or changed.
+    if (!script.hasListLink()) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    CameraState& camera = script.camera();
+    // A refused coordinate leaves the last projection's view and stage point in place, so
+    // getDistance still answers for it.
+    const Status status =
+        readIntoFields(script, ObjectMethodArguments,
+                       {&camera.lastWorld.x, &camera.lastWorld.y, &camera.lastWorld.z});
+    if (status != StatusOk) {
+        return status;
+    }
+    const Projection projection = projectPoint(camera.lastWorld, camera);
+    camera.lastView = projection.view;
+    camera.lastScreen = projection.screen;
+    script.resultPoint(projection.screen.h, projection.screen.v);
+    return StatusOk;
+}
+
+Status XTRA_CALL getDistance(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    // The signed camera-space depth, negative in front: neither made positive nor the
+    // straight-line distance.
+    script.resultFloat(script.camera().lastView.z);
+    return StatusOk;
+}
+
+Status XTRA_CALL getBlendLevel(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    // The planes as they are now, not as the projection saw them.
+    const CameraState& camera = script.camera();
+    script.resultInteger(blendLevel(camera.lastView.z, camera.nearPlane, camera.farPlane));
+    return StatusOk;
+}
+
+Status XTRA_CALL getCoordinates(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    if (!script.hasListLink()) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    CameraState& camera = script.camera();
+    Status status =
+        readIntoFields(script, ObjectMethodArguments, {&camera.lastScreen.h, &camera.lastScreen.v});
+    if (status != StatusOk) {
+        return status;
+    }
+    double worldZ = 0.0;
+    status = script.readArguments(ObjectMethodArguments + 2, {&worldZ}, ErrInvalidParameter);
+    if (status != StatusOk) {
+        return status;
+    }
+    // A zero scale (a stage of zero height, or an infinite picture ratio) has no inverse: the
+    // stage point is kept as given, the last view and world point stay those of before.
+    if (camera.scaleH == 0.0 || camera.scaleV == 0.0) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    const BackProjection back = backProjectPoint(camera.lastScreen, worldZ, camera);
+    camera.lastView = back.offset;
+    camera.lastWorld = back.world;
+    // A list that cannot be made is reported as errInvalidParameter here, not
+    // errCouldNotCreateList; the fields above already hold the new point.
+    return script.resultList(camera.lastWorld, ErrInvalidParameter);
+}

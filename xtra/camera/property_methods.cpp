@@ -1,0 +1,254 @@
+// Methods 1 to 15: the camera's properties. Angles cross to the script in degrees and are held
+// in radians; lengths and the picture ratio cross unchanged.
+#include "xtra/camera/angles.h"
+#include "xtra/camera/field_arguments.h"
+#include "xtra/camera/orientation.h"
+#include "xtra/frame/method_handlers.h"
+#include "xtra/frame/script_call.h"
+
+namespace {
+
+// What a setter stores in place of a value it refuses. These are fixed values, not the previous
+// ones, and are not tested against the other plane, so the planes may still end up reversed.
+constexpr double RefusedRatioReplacement = 1.0;
+constexpr double RefusedNearReplacement = 0.1;
+constexpr double RefusedFarReplacement = 32768.0;
+
+// One number converted into a local: a refused conversion leaves the camera untouched.
+Status readOne(ScriptCall& script, double* value) {
+    return script.readArguments(ObjectMethodArguments, {value}, ErrInvalidParameter);
+}
+
+// The two setters of a point: a refused argument is reported through the result only, with
+// status 0, and whatever converted before it stays set.
+Status setPoint(ScriptCall& script, Vec3& point) {
+    return readIntoFields(script, ObjectMethodArguments, {&point.x, &point.y, &point.z});
+}
+
+}  // namespace
+
+Status XTRA_CALL getPosition(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    return script.resultList(script.camera().position, ErrCouldNotCreateList);
+}
+
+Status XTRA_CALL setPosition(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    CameraState& camera = script.camera();
+    if (setPoint(script, camera.position) != StatusOk) {
+        return StatusOk;
+    }
+    // A camera set by angles moves without turning.
+    if (camera.tracksInterest == 1) {
+        aimAtInterest(self);
+    }
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getInterest(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    // As stored, whether or not the camera still looks at it.
+    return script.resultList(script.camera().interest, ErrCouldNotCreateList);
+}
+
+Status XTRA_CALL setInterest(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    CameraState& camera = script.camera();
+    if (setPoint(script, camera.interest) != StatusOk) {
+        return StatusOk;
+    }
+    camera.tracksInterest = 1;
+    aimAtInterest(self);
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getRotation(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    const CameraState& camera = script.camera();
+    const Vec3 degrees{radiansToDegrees(camera.pitch), radiansToDegrees(camera.yaw),
+                       radiansToDegrees(camera.roll)};
+    return script.resultList(degrees, ErrCouldNotCreateList);
+}
+
+Status XTRA_CALL setRotation(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    // All three or none: a refused angle leaves the previous orientation whole, in radians and
+    // matching the rotation table.
+    double pitch = 0.0;
+    double yaw = 0.0;
+    double roll = 0.0;
+    const Status status =
+        script.readArguments(ObjectMethodArguments, {&pitch, &yaw, &roll}, ErrInvalidParameter);
+    if (status != StatusOk) {
+        return status;
+    }
+    CameraState& camera = script.camera();
+    camera.tracksInterest = 0;
+    camera.pitch = degreesToRadians(pitch);
+    camera.yaw = degreesToRadians(yaw);
+    camera.roll = degreesToRadians(roll);
+    // The interest stays as it was, no longer on the viewing axis in general.
+    updateRotationTable(self);
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL setRoll(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double roll = 0.0;
+    const Status status = readOne(script, &roll);
+    if (status != StatusOk) {
+        return status;
+    }
+    // Pitch, yaw and tracking are left alone: a tracking camera keeps tracking with this roll.
+    CameraState& camera = script.camera();
+    camera.roll = degreesToRadians(roll);
+    setRollEntries(camera.rotationTable, camera.roll);
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getFieldOfView(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    script.resultFloat(radiansToDegrees(script.camera().fieldOfView));
+    return StatusOk;
+}
+
+Status XTRA_CALL setFieldOfView(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double fieldOfView = 0.0;
+    const Status status = readOne(script, &fieldOfView);
+    if (status != StatusOk) {
+        return status;
+    }
+    // No range test: the scale update repairs only a zero or NaN tangent (0 becomes 45 degrees).
+    script.camera().fieldOfView = degreesToRadians(fieldOfView);
+    updateProjectionScale(self);
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getPictureRatio(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    script.resultFloat(script.camera().pictureRatio);
+    return StatusOk;
+}
+
+Status XTRA_CALL setPictureRatio(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double ratio = 0.0;
+    const Status status = readOne(script, &ratio);
+    if (status != StatusOk) {
+        return status;
+    }
+    CameraState& camera = script.camera();
+    if (!(ratio > 0.0)) {
+        // The scales are deliberately not refreshed: scaleH keeps the previous ratio's value
+        // until the next scale update.
+        camera.pictureRatio = RefusedRatioReplacement;
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    camera.pictureRatio = ratio;
+    updateProjectionScale(self);
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getNearPlane(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    script.resultFloat(script.camera().nearPlane);
+    return StatusOk;
+}
+
+Status XTRA_CALL setNearPlane(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double nearPlane = 0.0;
+    const Status status = readOne(script, &nearPlane);
+    if (status != StatusOk) {
+        return status;
+    }
+    // The planes are read at each projection, so nothing needs recomputing. A near plane equal
+    // to the far plane is accepted.
+    CameraState& camera = script.camera();
+    if (!(nearPlane > 0.0 && nearPlane <= camera.farPlane)) {
+        camera.nearPlane = RefusedNearReplacement;
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    camera.nearPlane = nearPlane;
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
+
+Status XTRA_CALL getFarPlane(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    script.resultFloat(script.camera().farPlane);
+    return StatusOk;
+}
+
+Status XTRA_CALL setFarPlane(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double farPlane = 0.0;
+    const Status status = readOne(script, &farPlane);
+    if (status != StatusOk) {
+        return status;
+    }
+    // Strictly beyond the near plane: an equal far plane is refused.
+    CameraState& camera = script.camera();
+    if (!(farPlane > camera.nearPlane)) {
+        camera.farPlane = RefusedFarReplacement;
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    camera.farPlane = farPlane;
+    script.resultSymbol(SymbolOk);
+    return StatusOk;
+}
