@@ -219,6 +219,16 @@ TEST_F(RegistrationTest, MessageTableFailuresAreReported) {
     }
 }
 
+// A host that reports success but hands over no dictionary has stored nothing: that is not
+// reported as a registration.
+TEST_F(RegistrationTest, MethodDictionaryMissingDespiteSuccessIsAFailure) {
+    host.failDictionary(CameraInterfaceId, 0, true);
+    EXPECT_EQ(registerWith(), StatusNotAvailable);
+    for (const sim::RegistryEntry& entry : host.registry()) {
+        EXPECT_NE(entry.key, "msgTable");
+    }
+}
+
 TEST_F(RegistrationTest, RegisteringTwiceRepeatsEveryStep) {
     ASSERT_EQ(registerWith(), 0);
     ASSERT_EQ(registerWith(), 0);
