@@ -1,0 +1,42 @@
+#include "presentation_launch.h"
+
+#include <windows.h>
+
+#include "splash_window.h"
+
+namespace {
+
+STARTUPINFOA startupRecord;
+PROCESS_INFORMATION processRecord;
+
+}  // namespace
+
+void PrepareStartupRecord() {
+    startupRecord = STARTUPINFOA{};
+    startupRecord.cb = sizeof(STARTUPINFOA);
+}
+
+void LaunchPresentation() {
+    // CreateProcess may write into the command line, so it must not be a literal.
+    char commandLine[] = ".\\data\\projector.exe";
+    const bool started =
+        CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                       nullptr, &startupRecord, &processRecord) != FALSE;
+
+    if (started) {
+        CloseHandle(processRecord.hThread);
+        WaitForInputIdle(processRecord.hProcess, INFINITE);
+    }
+    ShowWindow(mainWindow, SW_HIDE);
+    UpdateWindow(mainWindow);
+    if (started) WaitForSingleObject(processRecord.hProcess, INFINITE);
+
+    ShowWindow(mainWindow, SW_SHOWMAXIMIZED);
+    presentationDone = 1;
+    UpdateWindow(mainWindow);
+    if (started) CloseHandle(processRecord.hProcess);
+
+    // Queued before the main loop looks again, so it closes the window instead of starting the
+    // presentation program a second time.
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,87 @@
+#include "splash_window.h"
+
+#include "display_modes.h"
+
+HWND mainWindow;
+HBITMAP splashBitmap;
+int32_t appActive;
+int32_t presentationDone;
+
+void RegisterLoaderClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = LoaderWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "demo";
+    // A failed registration shows as a failed window creation.
+    RegisterClassExA(&windowClass);
+}
+
+bool DrawBitmap(HDC target, HBITMAP bitmap, int x, int y, DWORD rasterOperation) {
+    if (rasterOperation == 0) rasterOperation = SRCCOPY;
+
+    BITMAP info;
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof(info), &info) != sizeof(info)) {
+        return false;
+    }
+
+    HDC memory = CreateCompatibleDC(nullptr);
+    SetMapMode(memory, GetMapMode(target));
+    SelectObject(memory, bitmap);
+
+    POINT size = {info.bmWidth, info.bmHeight};
+    DPtoLP(target, &size, 1);
+    POINT origin = {0, 0};
+    DPtoLP(memory, &origin, 1);
+
+    BitBlt(target, x, y, size.x, size.y, memory, origin.x, origin.y, rasterOperation);
+
+    // Deleting the memory context releases the bitmap, which stays valid for later paints.
+    DeleteDC(memory);
+    return true;
+}
+
+namespace {
+
+void Paint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (presentationDone || !DrawBitmap(dc, splashBitmap, 0, 0, SRCCOPY)) {
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    EndPaint(window, &paint);
+    // Lasts until the default mouse handling puts the class cursor back.
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+}  // namespace
+
+LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_DESTROY:
+            RestoreDisplayMode();
+            PostQuitMessage(0);
+            return 0;
+        case WM_PAINT:
+            Paint(window);
+            return 0;
+        case WM_ACTIVATEAPP:
+            appActive = static_cast<int32_t>(wParam);
+            break;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                RestoreDisplayMode();
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,402 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios of loader.exe under Wine, in a virtual desktop inside Xvfb.
+
+Each scenario gets its own X server (a free display chosen by Xvfb itself), its own copy of a
+prepared Wine prefix (so its own wineserver), and its own working folder, and tears all of them
+down again, killing only the processes it started. The prefix template is made once per build
+folder and reused; making one takes Wine a while.
+
+  e2e_loader.py --scenario normal|escape|no-data|small-desktop --build-root DIR \
+      --loader loader.exe --projector fake_projector.exe --probe desktop_probe.exe \
+      --launcher loader_launcher.exe --splash splash.bmp
+
+Escape is pressed by loader_launcher.exe from inside the Wine session, through the system's
+keyboard input, the moment the loader's window is in front: the loader then handles its queue
+for at least 100 ms before it could start the presentation program. Probes start only once the
+loader has settled (Wine 8 can hang a program that starts while another enumerates the display
+modes).
+
+Exits 0 when every check of the scenario passed and prints one line per check.
+"""
+
+import argparse
+import fcntl
+import os
+import re
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+DESKTOP = (1024, 768)
+SMALL_DESKTOP = (640, 480)
+ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
+BASE_ENV = {"WINEARCH": "win32", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+class ScenarioFailed(Exception):
+    pass
+
+
+class Checks:
+    def __init__(self):
+        self.failures = 0
+
+    def expect(self, condition, description):
+        print(("ok    " if condition else "FAIL  ") + description, flush=True)
+        if not condition:
+            self.failures += 1
+        return condition
+
+    def require(self, condition, description):
+        if not self.expect(condition, description):
+            raise ScenarioFailed(description)
+
+
+def unescape(text):
+    """Undoes the probe's escaping of line breaks and backslashes."""
+    return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m.group(1), m.group(1)), text)
+
+
+def wait_until(predicate, timeout, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(interval)
+
+
+def prepare_template(root):
+    """A Wine prefix whose desktop is a 1024x768 virtual desktop, made once under a lock."""
+    template = root / "prefix-template"
+    root.mkdir(parents=True, exist_ok=True)
+    with open(root / "prefix-template.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if (template / "loader-e2e-ready").exists():
+            return template
+        shutil.rmtree(template, ignore_errors=True)
+        env = dict(os.environ, WINEPREFIX=str(template), **BASE_ENV)
+        env.pop("DISPLAY", None)
+        started = time.monotonic()
+        subprocess.run(["wineboot", "--init"], env=env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Set in the registry rather than with "explorer /desktop=", so that "wine program.exe"
+        # returns the program's own exit code.
+        for key, name, value in ((r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
+                                 (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
+                                  "%dx%d" % DESKTOP)):
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
+                           check=True, timeout=120, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+        # The server writes the registry to disk when it ends.
+        subprocess.run(["wineserver", "--wait"], env=env, check=True, timeout=120)
+        (template / "loader-e2e-ready").touch()
+        print("prepared Wine prefix template in %.1f s" % (time.monotonic() - started))
+        return template
+
+
+def read_bmp(path):
+    """(width, height, rows of RGB bytes top-down) of a 24-bit bottom-up BMP."""
+    data = Path(path).read_bytes()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+    assert bits == 24 and height > 0
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        start = offset + (height - 1 - y) * stride
+        bgr = data[start:start + width * 3]
+        rgb = bytearray(len(bgr))
+        rgb[0::3], rgb[1::3], rgb[2::3] = bgr[2::3], bgr[1::3], bgr[0::3]
+        rows.append(bytes(rgb))
+    return width, height, rows
+
+
+def parse_ppm(data):
+    match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+    if not match or match.group(3) != b"255":
+        raise ScenarioFailed("unexpected screenshot format")
+    width, height = int(match.group(1)), int(match.group(2))
+    pixels = data[match.end():]
+    return width, height, [pixels[y * width * 3:(y + 1) * width * 3] for y in range(height)]
+
+
+def fraction_matching(shot, picture, tolerance=8):
+    """Share of the picture's pixels that the top left of the screenshot shows, per channel
+    within the tolerance (a 16-bit mode keeps 5 or 6 bits of each channel)."""
+    _, _, shot_rows = shot
+    width, height, rows = picture
+    matching = 0
+    for y in range(height):
+        a, b = shot_rows[y], rows[y]
+        for x in range(0, width * 3, 3):
+            if (abs(a[x] - b[x]) <= tolerance and abs(a[x + 1] - b[x + 1]) <= tolerance
+                    and abs(a[x + 2] - b[x + 2]) <= tolerance):
+                matching += 1
+    return matching / (width * height)
+
+
+class Session:
+    """One X server, one Wine prefix and one working folder, all torn down at the end."""
+
+    def __init__(self, args, screen):
+        self.args = args
+        self.screen = screen
+        self.root = Path(tempfile.mkdtemp(prefix="loader-e2e-", dir=args.build_root))
+        self.work = self.root / "work"
+        self.work.mkdir()
+        self.prefix = self.root / "prefix"
+        self.xvfb = None
+        self.children = []
+        self.env = None
+
+    def __enter__(self):
+        template = prepare_template(Path(self.args.build_root))
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+        self.set_desktop_size()
+        self.start_xvfb()
+        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
+                        **BASE_ENV)
+        return self
+
+    def __exit__(self, *exc):
+        for child in self.children:
+            if child.poll() is None:
+                try:
+                    os.killpg(child.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                child.wait()
+        if self.env is not None:
+            subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
+                           stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60,
+                           stderr=subprocess.DEVNULL)
+        if self.xvfb is not None:
+            self.xvfb.terminate()
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        shutil.rmtree(self.root, ignore_errors=True)
+        return False
+
+    def set_desktop_size(self):
+        user_reg = self.prefix / "user.reg"
+        text = user_reg.read_text()
+        old = '"Default"="%dx%d"' % DESKTOP
+        if old not in text:
+            raise ScenarioFailed("the prefix template has no virtual desktop setting")
+        user_reg.write_text(text.replace(old, '"Default"="%dx%d"' % self.screen))
+
+    def start_xvfb(self):
+        # Wine lists modes only up to the X screen's size, so the screen is the desktop's size.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
+             "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise ScenarioFailed("Xvfb did not start")
+        self.display = ":" + number
+
+    def start(self, *command):
+        child = subprocess.Popen(["wine", *command], cwd=self.work, env=self.env,
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                 start_new_session=True, text=True)
+        self.children.append(child)
+        return child
+
+    def finish(self, child, timeout):
+        """The child's exit code and output, or None if it did not end in time."""
+        try:
+            output, _ = child.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return None, ""
+        return child.returncode, output
+
+    def read_line(self, child, timeout):
+        """The child's next line of output, or "" if none comes in time."""
+        ready, _, _ = select.select([child.stdout], [], [], timeout)
+        return child.stdout.readline().strip() if ready else ""
+
+    def probe(self, what):
+        started = time.monotonic()
+        try:
+            result = subprocess.run(["wine", self.args.probe, what], cwd=self.work,
+                                    env=self.env, capture_output=True, text=True, timeout=20)
+        except subprocess.TimeoutExpired:
+            print("note  probe %s did not answer within 20 s" % what, flush=True)
+            return {}
+        if time.monotonic() - started > 5:
+            print("note  probe %s took %.1f s" % (what, time.monotonic() - started), flush=True)
+        line = result.stdout.strip().splitlines()[-1] if result.stdout.strip() else ""
+        return dict(re.findall(r"(\w+)=((?:(?! \w+=).)*)", line))
+
+    def mode(self):
+        report = self.probe("mode")
+        return int(report.get("width", 0)), int(report.get("height", 0))
+
+    def screenshot(self):
+        data = subprocess.run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"],
+                              capture_output=True, check=True, timeout=60).stdout
+        return parse_ppm(data)
+
+    def xdotool(self, *command):
+        subprocess.run(["xdotool", *command], env=self.env, check=True, timeout=30)
+
+    def starts(self):
+        log = self.work / "projector_starts.txt"
+        lines = log.read_text().splitlines() if log.exists() else []
+        return [line.split()[0] for line in lines]
+
+    def install_projector(self):
+        (self.work / "data").mkdir()
+        shutil.copy(self.args.projector, self.work / "data" / "projector.exe")
+
+
+def scenario_normal(session, checks):
+    # The stand-in stays busy for 8 s before it waits for input, which holds the splash that
+    # long; then it runs for 3 s with the loader hidden.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="8000", PROJECTOR_RUN_MS="3000")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    loader = session.start(session.args.loader)
+    checks.require(wait_until(lambda: "start" in session.starts(), 30),
+                   "presentation program started")
+    shot = session.screenshot()
+    window = session.probe("loader")
+    mode = session.mode()
+    still_splash = "ready" not in session.starts()
+    checks.require(still_splash, "checks ran while the presentation program was not yet idle")
+    checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600"
+                  and window.get("topmost") == "1",
+                  "splash window visible, topmost, at 0,0,800,600: %s" % window)
+    checks.expect(mode == (800, 600), "display switched to 800x600 (got %dx%d)" % mode)
+    share = fraction_matching(shot, read_bmp(session.args.splash))
+    checks.expect(share > 0.99, "splash picture on screen at 0,0 (%.2f%% of pixels)" %
+                  (100 * share))
+
+    checks.require(wait_until(lambda: "ready" in session.starts(), 30),
+                   "presentation program became idle")
+    hidden = session.probe("loader")
+    checks.expect(hidden.get("visible") == "0",
+                  "loader hidden while the presentation program runs: %s" % hidden)
+
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1 and starts.count("end") == 1,
+                  "presentation program started exactly once: %s" % starts)
+    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+
+
+def scenario_escape(session, checks):
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--escape")
+    code, output = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.require("escape=pressed" in output,
+                   "Escape pressed while the loader was in front: %s" % output.strip())
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    # A start would have been recorded before the loader could end.
+    checks.expect(session.starts() == [], "presentation program never started: %s" %
+                  session.starts())
+    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+
+
+def scenario_no_data(session, checks):
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+    loader = session.start(session.args.loader)
+    # A message box would keep the loader waiting for a click; ending by itself shows none came.
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended by itself (no message box waiting)")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    checks.expect(session.probe("dialog").get("dialog") == "absent", "no dialog left")
+    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+
+
+def scenario_small_desktop(session, checks):
+    session.install_projector()
+    checks.require(session.mode() == SMALL_DESKTOP, "desktop starts at %dx%d" % SMALL_DESKTOP)
+    # Run through the launcher, whose exit code is the loader's: it tells when the loader waits in
+    # the message box, and only then may the probes start.
+    loader = session.start(session.args.launcher, session.args.loader)
+    checks.require(session.read_line(loader, 30) == "idle", "loader settled")
+
+    def answering_box():
+        report = session.probe("dialog")
+        return report if report.get("answered") == "1" else None
+
+    box = wait_until(answering_box, 30, interval=0.2)
+    checks.require(box is not None, "message box shown")
+    text = unescape(box.get("text", ""))
+    checks.expect(text == ADVICE, "message text exact: %r" % text)
+    checks.expect(box.get("caption") == "", "empty caption: %r" % box.get("caption"))
+    checks.expect(box.get("owner") == "demo" and box.get("owner_visible") == "0",
+                  "owned by the loader's window, which is not shown: %s" % box)
+    window = session.probe("loader")
+    checks.expect(window.get("visible") == "0", "loader window never shown: %s" % window)
+    checks.expect(loader.poll() is None, "loader waits for the box to be closed")
+
+    session.xdotool("key", "Return")
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended after Enter")
+    checks.expect(code == 255, "exit code -1, 255 as the shell sees it (got %s)" % code)
+    checks.expect(session.starts() == [], "presentation program never started")
+    checks.expect(session.mode() == SMALL_DESKTOP,
+                  "display unchanged at %dx%d" % SMALL_DESKTOP)
+
+
+SCENARIOS = {
+    "normal": (scenario_normal, DESKTOP),
+    "escape": (scenario_escape, DESKTOP),
+    "no-data": (scenario_no_data, DESKTOP),
+    "small-desktop": (scenario_small_desktop, SMALL_DESKTOP),
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--scenario", choices=SCENARIOS, required=True)
+    parser.add_argument("--build-root", required=True,
+                        help="folder for the prefix template and the scenarios' temporary files")
+    for name in ("loader", "projector", "probe", "launcher", "splash"):
+        parser.add_argument("--" + name, required=True)
+    args = parser.parse_args()
+    for name in ("loader", "projector", "probe", "launcher", "splash"):
+        setattr(args, name, str(Path(getattr(args, name)).resolve()))
+    Path(args.build_root).mkdir(parents=True, exist_ok=True)
+
+    run, screen = SCENARIOS[args.scenario]
+    checks = Checks()
+    started = time.monotonic()
+    try:
+        with Session(args, screen) as session:
+            run(session, checks)
+    except ScenarioFailed as failure:
+        if str(failure) and not checks.failures:
+            checks.expect(False, str(failure))
+    print("scenario %s took %.1f s" % (args.scenario, time.monotonic() - started))
+    passed = checks.failures == 0
+    print("%s: %s" % (args.scenario, "passed" if passed else "FAILED"))
+    return 0 if passed else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
