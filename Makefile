@@ -7,11 +7,12 @@ WIN32 := build/win32
 
 .PHONY: dist test test-native test-win32 deps native win32 format clean
 
-# The shippable files.
+# The package as it ships: dist/loader.exe, dist/data/projector.exe,
+# dist/data/Xtras/SCRIPT.x32 and dist/README.txt.
 dist: win32
 	rm -rf dist
 	mkdir -p dist
-	cp $(WIN32)/bin/SCRIPT.x32 dist/
+	scripts/demo/package.sh $(WIN32)/bin dist
 	@echo "dist/ holds:" && find dist -type f | sort
 
 # Every test, natively with sanitizers and cross-built under Wine.
@@ -39,3 +40,31 @@ format:
 
 clean:
 	rm -rf build dist out
+
+# --- Benchmarks and fuzzing (bench/, fuzz/, scripts/bench/, scripts/fuzz/).
+# bench: Google Benchmark and a callgrind instruction count, in build/bench.
+# fuzz: the libFuzzer target for FUZZ_SECONDS; fuzz-ci: regressions, then a short run.
+FUZZ_SECONDS ?= 600
+FUZZ_CI_SECONDS ?= 60
+.PHONY: bench fuzz fuzz-ci
+
+bench:
+	@scripts/ensure-deps.sh libbenchmark-dev libglm-dev valgrind
+	scripts/bench/run.sh
+
+fuzz:
+	@scripts/ensure-deps.sh clang libclang-rt-14-dev
+	scripts/fuzz/run.sh $(FUZZ_SECONDS)
+
+fuzz-ci:
+	@scripts/ensure-deps.sh clang libclang-rt-14-dev
+	scripts/fuzz/run.sh --ci $(FUZZ_CI_SECONDS)
+# --- End of benchmarks and fuzzing.
+
+# --- demo: the shippable package, run from its loader under Wine and recorded to out/demo/
+# (scripts/demo/run_demo.py). On your X display when DISPLAY is set, else on a private Xvfb.
+.PHONY: demo
+demo: dist
+	python3 scripts/demo/run_demo.py --package dist --out out/demo \
+	    --probe $(WIN32)/bin/demo_display_probe.exe
+# --- end of demo

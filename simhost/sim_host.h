@@ -76,6 +76,12 @@ class Host {
     void setStageWindowKind(int32_t kind);
     void failStageRect(bool fail);                       // the window rectangle cannot be read
     void failPresentationStep(int step, Status status);  // 1 presentation, 2 window, 3 native
+#if defined(_WIN32)
+    // --- A borrowed stage (used by the demo presentation): the native-window record then
+    // carries this window, whose size is the stage's; the host neither moves, resizes nor
+    // destroys it. Null gives the host back its own window. Defined in sim_stage_win32.cpp.
+    void setStageWindow(void* window);
+#endif
 
     // --- Values.
     void failNewLists(int count);  // the next `count` NewList calls fail

@@ -7,6 +7,7 @@ namespace sim {
 
 struct StageWindow {
     HWND window = nullptr;
+    bool borrowed = false;  // the caller's window, set by Host::setStageWindow
 };
 
 namespace {
@@ -33,7 +34,7 @@ StageWindow* makeStageWindow() {
 }
 
 void resizeStageWindow(StageWindow& window, int32_t width, int32_t height, bool readable) {
-    if (window.window != nullptr) {
+    if (window.window != nullptr && !window.borrowed) {
         SetWindowPos(window.window, nullptr, 40, 30, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     (void)readable;
@@ -44,10 +45,19 @@ void* stageWindowHandle(StageWindow& window) {
 }
 
 void destroyStageWindow(StageWindow* window) {
-    if (window != nullptr && window->window != nullptr) {
+    if (window != nullptr && window->window != nullptr && !window->borrowed) {
         DestroyWindow(window->window);
     }
     delete window;
+}
+
+// --- A borrowed stage: the record carries the caller's window, left as the caller made it.
+void Host::setStageWindow(void* window) {
+    destroyStageWindow(impl_->stage);
+    impl_->stage = nullptr;
+    if (window != nullptr) {
+        impl_->stage = new StageWindow{static_cast<HWND>(window), true};
+    }
 }
 
 }  // namespace sim

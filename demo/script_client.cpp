@@ -1,0 +1,338 @@
+#include "demo/script_client.h"
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+namespace demo {
+
+namespace {
+
+// The interfaces as the host knows them: their identifiers are the host's, and of each
+// object only the slots that a host calls are declared.
+const Guid RegistrationInterfaceId = {
+    0xAC3E7803, 0x0002, 0x8FE5, {0x00, 0x00, 0x08, 0x00, 0x07, 0x16, 0x0D, 0xC3}};
+const Guid ScriptInterfaceId = {
+    0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
+const Guid NoGuid = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
+
+struct ScriptObject;
+struct ScriptObjectOps {
+    Status(XTRA_CALL* QueryInterface)(ScriptObject* self, const Guid* iid, void** out);
+    uint32_t(XTRA_CALL* AddRef)(ScriptObject* self);
+    uint32_t(XTRA_CALL* Release)(ScriptObject* self);
+    Status(XTRA_CALL* Call)(ScriptObject* self, CallRecord* call);
+};
+struct ScriptObject {
+    const ScriptObjectOps* ops;
+};
+
+struct RegistrationObject;
+struct RegistrationObjectOps {
+    Status(XTRA_CALL* QueryInterface)(RegistrationObject* self, const Guid* iid, void** out);
+    uint32_t(XTRA_CALL* AddRef)(RegistrationObject* self);
+    uint32_t(XTRA_CALL* Release)(RegistrationObject* self);
+    Status(XTRA_CALL* Register)(RegistrationObject* self, RegistrationCache* cache,
+                                int32_t context);
+};
+struct RegistrationObject {
+    const RegistrationObjectOps* ops;
+};
+
+std::string hex(Status status) {
+    std::ostringstream text;
+    text << "0x" << std::hex << static_cast<uint32_t>(status);
+    return text.str();
+}
+
+// The class that offers `interfaceId`, read from the module's class-information records the
+// way the host learns its classes. False when no class offers it.
+bool findClass(sim::Host& host, const ModuleExports& module, const Guid& interfaceId,
+               Guid* classId) {
+    ClassInfoRecord* records = nullptr;
+    if (module.DllGetClassInfo(host.allocator(), &records) != StatusOk || records == nullptr) {
+        return false;
+    }
+    bool found = false;
+    for (const ClassInfoRecord* record = records;
+         !(sameGuid(record->classId, NoGuid) && sameGuid(record->interfaceId, NoGuid)); ++record) {
+        if (!found && sameGuid(record->interfaceId, interfaceId)) {
+            *classId = record->classId;
+            found = true;
+        }
+    }
+    // The array is the host's once handed over.
+    host.allocator()->ops->Free(host.allocator(), records);
+    return found;
+}
+
+}  // namespace
+
+std::map<std::string, MessageEntry> parseMessageTable(const std::string& text) {
+    std::map<std::string, MessageEntry> entries;
+    std::istringstream lines(text);
+    std::string line;
+    int32_t number = 0;
+    bool first = true;
+    while (std::getline(lines, line)) {
+        if (first) {  // "xtra <name>" declares the module and is no method
+            first = false;
+            continue;
+        }
+        if (line.empty() || line.rfind("--", 0) == 0) {
+            continue;
+        }
+        MessageEntry entry{number++, false, 0};
+        std::string declaration = line.substr(0, line.find(" -- "));
+        if (declaration.rfind("* ", 0) == 0) {
+            entry.global = true;
+            declaration.erase(0, 2);
+        }
+        const std::string name = declaration.substr(0, declaration.find(' '));
+        for (size_t at = declaration.find("any "); at != std::string::npos;
+             at = declaration.find("any ", at + 4)) {
+            entry.arguments += 1;
+        }
+        entries[name] = entry;
+    }
+    return entries;
+}
+
+ScriptClient::ScriptClient() = default;
+
+ScriptClient::~ScriptClient() {
+    close();
+}
+
+bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::string* reason) {
+    std::string why;
+    if (!loadModule(modulePath.c_str(), &module_, &why)) {
+        *reason = why;
+        return false;
+    }
+
+    // Registration: the host makes a registration instance and calls Register on it, which
+    // stores the message table that tells the host the script interface.
+    Guid registrationClass{};
+    Guid cameraClass{};
+    if (!findClass(host_, module_, RegistrationInterfaceId, &registrationClass) ||
+        !findClass(host_, module_, ScriptInterfaceId, &cameraClass)) {
+        *reason = "the module's class information lists no registration or script class";
+        return false;
+    }
+    sim::Instance registration = host_.createInstance(module_, registrationClass);
+    void* out = nullptr;
+    if (registration.record == nullptr ||
+        module_.DllGetInterface(registration.record, &registrationClass, &RegistrationInterfaceId,
+                                &out) != StatusOk) {
+        *reason = "no registration interface";
+        host_.destroyInstance(registration);
+        return false;
+    }
+    auto* registrar = static_cast<RegistrationObject*>(out);
+    const Status registered = registrar->ops->Register(registrar, host_.registrationCache(), 0);
+    registrar->ops->Release(registrar);
+    host_.destroyInstance(registration);
+    if (registered != StatusOk) {
+        *reason = "Register answered " + hex(registered);
+        return false;
+    }
+    for (const sim::RegistryEntry& entry : host_.registry()) {
+        if (entry.key == "msgTable" && !entry.data.empty()) {
+            methods_ =
+                parseMessageTable(std::string(reinterpret_cast<const char*>(entry.data.data())));
+        }
+    }
+    for (const char* needed : {"new", "setPosition", "setInterest", "setRotation", "setRoll",
+                               "getProjection", "getBlendLevel", "getCoordinates"}) {
+        if (methods_.count(needed) == 0) {
+            *reason = std::string("the registered message table has no ") + needed;
+            return false;
+        }
+    }
+
+    // The camera object: the instance record, its interface, then "new" on our own window.
+    camera_ = host_.createInstance(module_, cameraClass);
+    if (camera_.record == nullptr ||
+        module_.DllGetInterface(camera_.record, &cameraClass, &ScriptInterfaceId, &interface_) !=
+            StatusOk) {
+        *reason = "no camera object";
+        return false;
+    }
+    host_.setStageWindow(stageWindow);
+    HostValue result{};
+    const Status status = invoke("new", {}, &result);
+    if (status != StatusOk) {
+        *reason = "new answered " + hex(status);
+        return false;
+    }
+    return true;
+}
+
+void ScriptClient::close() {
+    if (interface_ != nullptr) {
+        auto* object = static_cast<ScriptObject*>(interface_);
+        object->ops->Release(object);
+        interface_ = nullptr;
+    }
+    if (camera_.record != nullptr) {
+        host_.destroyInstance(camera_);
+    }
+    host_.setStageWindow(nullptr);
+}
+
+void ScriptClient::fail(const std::string& what) {
+    if (lastError_.empty()) {  // the first fault is the telling one
+        lastError_ = what;
+    }
+}
+
+Status ScriptClient::invoke(const std::string& method, const std::vector<double>& args,
+                            HostValue* result) {
+    auto entry = methods_.find(method);
+    if (entry == methods_.end() || interface_ == nullptr) {
+        fail("no method " + method);
+        return StatusNotAvailable;
+    }
+    // Element 0 is "me" for object methods; a global handler's first argument is element 0.
+    std::vector<HostValue> elements;
+    if (!entry->second.global) {
+        elements.push_back(host_.makeSymbol("me"));
+    }
+    for (double arg : args) {
+        elements.push_back(host_.makeFloat(arg));
+    }
+    if (elements.empty()) {
+        elements.push_back(HostValue{});
+    }
+    CallRecord record{};
+    record.methodNumber = entry->second.number;
+    record.arguments = elements.data();
+    auto* object = static_cast<ScriptObject*>(interface_);
+    const Status status = object->ops->Call(object, &record);
+    calls_ += 1;
+    for (HostValue& element : elements) {
+        host_.release(element);
+    }
+    *result = record.result;
+    return status;
+}
+
+bool ScriptClient::set(const std::string& method, const std::vector<double>& args) {
+    HostValue result{};
+    const Status status = invoke(method, args, &result);
+    const bool ok = status == StatusOk && host_.isSymbol(result, "Ok");
+    if (!ok) {
+        fail(method + " answered " + host_.describe(result) + ", status " + hex(status));
+    }
+    host_.release(result);
+    return ok;
+}
+
+double ScriptClient::getFloat(const std::string& method) {
+    HostValue result{};
+    invoke(method, {}, &result);
+    double number = std::nan("");
+    if (host_.typeOf(result) == sim::ValueType::Float) {
+        number = host_.floatOf(result);
+    } else {
+        fail(method + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return number;
+}
+
+int32_t ScriptClient::getInteger(const std::string& method) {
+    HostValue result{};
+    invoke(method, {}, &result);
+    int32_t number = 0;
+    if (host_.typeOf(result) == sim::ValueType::Integer) {
+        number = host_.integerOf(result);
+    } else {
+        fail(method + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return number;
+}
+
+namespace {
+
+// The three floats of a list answer, or false when the answer is something else.
+bool tripleOf(sim::Host& host, const HostValue& value, Point3* out) {
+    if (host.typeOf(value) != sim::ValueType::List) {
+        return false;
+    }
+    std::vector<HostValue> items = host.itemsOf(value);
+    if (items.size() != 3) {
+        return false;
+    }
+    double numbers[3];
+    for (size_t i = 0; i < 3; ++i) {
+        if (host.typeOf(items[i]) != sim::ValueType::Float) {
+            return false;
+        }
+        numbers[i] = host.floatOf(items[i]);
+    }
+    *out = Point3{numbers[0], numbers[1], numbers[2]};
+    return true;
+}
+
+}  // namespace
+
+Point3 ScriptClient::getTriple(const std::string& method) {
+    HostValue result{};
+    invoke(method, {}, &result);
+    Point3 point{0, 0, 0};
+    if (!tripleOf(host_, result, &point)) {
+        fail(method + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return point;
+}
+
+StagePoint ScriptClient::getProjection(const Point3& world) {
+    HostValue result{};
+    invoke("getProjection", {world.x, world.y, world.z}, &result);
+    StagePoint point{-2000.0, -2000.0, false};
+    std::vector<HostValue> items;
+    if (host_.typeOf(result) == sim::ValueType::Point) {
+        items = host_.itemsOf(result);
+    }
+    if (items.size() == 2 && host_.typeOf(items[0]) == sim::ValueType::Float &&
+        host_.typeOf(items[1]) == sim::ValueType::Float) {
+        point.h = host_.floatOf(items[0]);
+        point.v = host_.floatOf(items[1]);
+        // The camera's answer for a point outside its depth range.
+        point.inView = !(point.h == -2000.0 && point.v == -2000.0);
+    } else {
+        fail("getProjection answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return point;
+}
+
+Point3 ScriptClient::getCoordinates(double h, double v, double worldZ) {
+    HostValue result{};
+    invoke("getCoordinates", {h, v, worldZ}, &result);
+    Point3 point{0, 0, 0};
+    if (!tripleOf(host_, result, &point)) {
+        fail("getCoordinates answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return point;
+}
+
+double ScriptClient::handler(const std::string& name, const std::vector<double>& args) {
+    HostValue result{};
+    invoke(name, args, &result);
+    double number = std::nan("");
+    if (host_.typeOf(result) == sim::ValueType::Float) {
+        number = host_.floatOf(result);
+    } else {
+        fail(name + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+    return number;
+}
+
+}  // namespace demo

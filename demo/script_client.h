@@ -1,0 +1,86 @@
+// The presentation's side of the camera plug-in. It plays the Director host with the simulated
+// host library: SCRIPT.x32 is reached only through its five exports and the interfaces they
+// hand out, and every camera method is called through the dispatcher by the number that the
+// plug-in's own registered message table gives it, exactly as a script's call would arrive.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "simhost/sim_host.h"
+
+namespace demo {
+
+struct Point3 {
+    double x, y, z;
+};
+
+// A stage point as getProjection answers it; inView is false for the (-2000, -2000) marker
+// that the camera gives for a point outside its depth range.
+struct StagePoint {
+    double h, v;
+    bool inView;
+};
+
+// One line of the message table: the method's number, whether it is a global handler (no
+// "me") and how many arguments it declares.
+struct MessageEntry {
+    int32_t number;
+    bool global;
+    int arguments;
+};
+
+// Reads the message table text that the module registers under "msgTable".
+std::map<std::string, MessageEntry> parseMessageTable(const std::string& text);
+
+class ScriptClient {
+  public:
+    ScriptClient();
+    ~ScriptClient();
+    ScriptClient(const ScriptClient&) = delete;
+    ScriptClient& operator=(const ScriptClient&) = delete;
+
+    // Loads the module from `modulePath`, registers it with the host, reads its message table,
+    // creates one Orvanta object and sends it "new" with `stageWindow` as the stage. False,
+    // with a reason, when any step fails.
+    bool open(const std::string& modulePath, void* stageWindow, std::string* reason);
+    // Releases the object and gives the instance back to the host; safe to call twice.
+    void close();
+
+    // The error of the last call that did not give what its helper expected, empty if none.
+    const std::string& lastError() const { return lastError_; }
+
+    // Setters: true when the method answered the symbol Ok.
+    bool set(const std::string& method, const std::vector<double>& args);
+    // Getters of one float, of a list of three floats, of an integer.
+    double getFloat(const std::string& method);
+    Point3 getTriple(const std::string& method);
+    int32_t getInteger(const std::string& method);
+
+    StagePoint getProjection(const Point3& world);
+    double getDistance() { return getFloat("getDistance"); }
+    int32_t getBlendLevel() { return getInteger("getBlendLevel"); }
+    Point3 getCoordinates(double h, double v, double worldZ);
+
+    // The global handlers that answer a float (constrain, limit, asin, acos).
+    double handler(const std::string& name, const std::vector<double>& args);
+
+    // Method calls made so far, for the frame log.
+    long long callCount() const { return calls_; }
+
+  private:
+    // Calls `method` with numeric arguments; the result value is the caller's to release.
+    Status invoke(const std::string& method, const std::vector<double>& args, HostValue* result);
+    void fail(const std::string& what);
+
+    sim::Host host_;
+    ModuleExports module_{};
+    sim::Instance camera_;
+    void* interface_ = nullptr;  // the camera object's interface, as DllGetInterface gave it
+    std::map<std::string, MessageEntry> methods_;
+    std::string lastError_;
+    long long calls_ = 0;
+};
+
+}  // namespace demo

@@ -1,0 +1,33 @@
+#!/bin/bash
+# Lays out the shippable package as it goes on the disc:
+#
+#   DEST/loader.exe                 the program the user starts
+#   DEST/README.txt                 for the person who installs it
+#   DEST/data/projector.exe         the presentation, started by the loader
+#   DEST/data/Xtras/SCRIPT.x32      the camera plug-in, loaded by the presentation
+#
+# usage: package.sh BIN_DIR DEST   (BIN_DIR holds the cross-built loader.exe, projector.exe
+# and SCRIPT.x32). DEST is created if needed; files already there are replaced.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 BIN_DIR DEST" >&2
+    exit 2
+fi
+bin=$1
+dest=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+for file in loader.exe projector.exe SCRIPT.x32; do
+    if [ ! -f "$bin/$file" ]; then
+        echo "package.sh: $bin/$file is missing; build the Windows tree first" >&2
+        exit 1
+    fi
+done
+
+mkdir -p "$dest/data/Xtras"
+cp "$bin/loader.exe" "$dest/loader.exe"
+cp "$bin/projector.exe" "$dest/data/projector.exe"
+cp "$bin/SCRIPT.x32" "$dest/data/Xtras/SCRIPT.x32"
+# Windows line ends, for Notepad.
+sed 's/$/\r/' "$root/demo/package/README.txt" >"$dest/README.txt"
