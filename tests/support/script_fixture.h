@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
 #include "xtra/camera/camera_state.h"
 #include "xtra/frame/camera_interface.h"
@@ -17,11 +18,17 @@ namespace test {
 // The module under test: linked in natively, loaded from SCRIPT.x32 under Windows/Wine.
 const ModuleExports& module();
 
-// Identifiers written out here rather than taken from the module's sources.
-extern const Guid RegistrationClassId;
-extern const Guid CameraClassId;
-extern const Guid RegistrationInterfaceId;
-extern const Guid CameraInterfaceId;
+// Identifiers as the host knows them, written out rather than taken from the module's sources.
+using sim::AuxServicesId;
+using sim::CameraClassId;
+using sim::CameraInterfaceId;
+using sim::HostInfoId;
+using sim::ListServicesId;
+using sim::LoadControlId;
+using sim::PresentationServicesId;
+using sim::RegistrationClassId;
+using sim::RegistrationInterfaceId;
+using sim::ValueServicesId;
 
 // One argument as a script passes it.
 struct Arg {
