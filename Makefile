@@ -15,8 +15,8 @@ dist: win32
 	scripts/demo/package.sh $(WIN32)/bin dist
 	@echo "dist/ holds:" && find dist -type f | sort
 
-# Every test, natively with sanitizers and cross-built under Wine.
-test: test-native test-win32
+# Every test: natively with sanitizers, cross-built under Wine, and a short fuzzing run.
+test: test-native fuzz-ci test-win32
 
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure --timeout 600
