@@ -18,15 +18,7 @@ namespace {
 }
 
 const ModuleExports& moduleExports() {
-    static const ModuleExports exports = [] {
-        ModuleExports loaded{};
-        std::string reason;
-        if (!loadModule("SCRIPT.x32", &loaded, &reason)) {
-            fail("cannot load the module");
-        }
-        return loaded;
-    }();
-    return exports;
+    return scriptModule();
 }
 
 }  // namespace

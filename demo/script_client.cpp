@@ -4,16 +4,14 @@
 #include <cstring>
 #include <sstream>
 
+#include "simhost/interface_ids.h"
+
 namespace demo {
 
 namespace {
 
 // The interfaces as the host knows them: their identifiers are the host's, and of each
 // object only the slots that a host calls are declared.
-const Guid RegistrationInterfaceId = {
-    0xAC3E7803, 0x0002, 0x8FE5, {0x00, 0x00, 0x08, 0x00, 0x07, 0x16, 0x0D, 0xC3}};
-const Guid ScriptInterfaceId = {
-    0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
 const Guid NoGuid = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 struct ScriptObject;
@@ -115,16 +113,16 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
     // stores the message table that tells the host the script interface.
     Guid registrationClass{};
     Guid cameraClass{};
-    if (!findClass(host_, module_, RegistrationInterfaceId, &registrationClass) ||
-        !findClass(host_, module_, ScriptInterfaceId, &cameraClass)) {
+    if (!findClass(host_, module_, sim::RegistrationInterfaceId, &registrationClass) ||
+        !findClass(host_, module_, sim::CameraInterfaceId, &cameraClass)) {
         *reason = "the module's class information lists no registration or script class";
         return false;
     }
     sim::Instance registration = host_.createInstance(module_, registrationClass);
     void* out = nullptr;
     if (registration.record == nullptr ||
-        module_.DllGetInterface(registration.record, &registrationClass, &RegistrationInterfaceId,
-                                &out) != StatusOk) {
+        module_.DllGetInterface(registration.record, &registrationClass,
+                                &sim::RegistrationInterfaceId, &out) != StatusOk) {
         *reason = "no registration interface";
         host_.destroyInstance(registration);
         return false;
@@ -154,8 +152,8 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
     // The camera object: the instance record, its interface, then "new" on our own window.
     camera_ = host_.createInstance(module_, cameraClass);
     if (camera_.record == nullptr ||
-        module_.DllGetInterface(camera_.record, &cameraClass, &ScriptInterfaceId, &interface_) !=
-            StatusOk) {
+        module_.DllGetInterface(camera_.record, &cameraClass, &sim::CameraInterfaceId,
+                                &interface_) != StatusOk) {
         *reason = "no camera object";
         return false;
     }

@@ -814,16 +814,7 @@ class Session {
 };
 
 const ModuleExports& moduleExports() {
-    static const ModuleExports exports = [] {
-        ModuleExports loaded{};
-        std::string reason;
-        if (!loadModule("SCRIPT.x32", &loaded, &reason)) {
-            std::fprintf(stderr, "cannot load the module: %s\n", reason.c_str());
-            std::abort();
-        }
-        return loaded;
-    }();
-    return exports;
+    return scriptModule();
 }
 
 }  // namespace

@@ -16,3 +16,7 @@ struct ModuleExports {
 // On Windows: loads the module file with LoadLibraryA and looks the exports up by name;
 // false (with a reason) if any is missing. Off Windows, the module is linked in.
 bool loadModule(const char* path, ModuleExports* out, std::string* reason);
+
+// The module as a program that plays the host loads it: SCRIPT.x32 beside the program (or
+// linked in), loaded once. A module that cannot be loaded ends the program with the reason.
+const ModuleExports& scriptModule();

@@ -11,7 +11,6 @@ namespace sim {
 
 namespace {
 
-
 Host::Impl& implOf(InstanceRecord* record) {
     return *static_cast<Host::Impl*>(record->hostWord1);
 }

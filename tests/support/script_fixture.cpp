@@ -6,18 +6,8 @@
 
 namespace test {
 
-
 const ModuleExports& module() {
-    static const ModuleExports exports = [] {
-        ModuleExports loaded{};
-        std::string reason;
-        if (!loadModule("SCRIPT.x32", &loaded, &reason)) {
-            std::fprintf(stderr, "cannot load the module: %s\n", reason.c_str());
-            std::abort();
-        }
-        return loaded;
-    }();
-    return exports;
+    return scriptModule();
 }
 
 // A result slot starts with this pattern, so a call that leaves it alone is recognised.

@@ -60,6 +60,32 @@ Status roundingHandler(InterfaceObject* self, CallRecord* call, Rounding roundin
     return StatusOk;
 }
 
+// constrain and limit: three arguments, a test of the limits, then the answer as a float. An
+// empty answer is reported like invalid limits.
+template <typename Answer>
+Status limitsHandler(InterfaceObject* self, CallRecord* call, bool (*limitsValid)(double, double),
+                     Answer answer) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    double value = 0.0;
+    double minLimit = 0.0;
+    double maxLimit = 0.0;
+    const Status status = readValueAndLimits(script, &value, &minLimit, &maxLimit);
+    if (status != StatusOk) {
+        return status;
+    }
+    const std::optional<double> result =
+        limitsValid(minLimit, maxLimit) ? answer(value, minLimit, maxLimit) : std::nullopt;
+    if (!result) {
+        script.resultSymbol(ErrLimitsInvalid);
+        return StatusOk;
+    }
+    script.resultFloat(*result);
+    return StatusOk;
+}
+
 }  // namespace
 
 Status XTRA_CALL asinHandler(InterfaceObject* self, CallRecord* call) {
@@ -71,50 +97,16 @@ Status XTRA_CALL acosHandler(InterfaceObject* self, CallRecord* call) {
 }
 
 Status XTRA_CALL constrainHandler(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
-    double value = 0.0;
-    double minLimit = 0.0;
-    double maxLimit = 0.0;
-    const Status status = readValueAndLimits(script, &value, &minLimit, &maxLimit);
-    if (status != StatusOk) {
-        return status;
-    }
-    if (!areWrapLimitsValid(minLimit, maxLimit)) {
-        script.resultSymbol(ErrLimitsInvalid);
-        return StatusOk;
-    }
     // A value the steps could never bring into the range (infinite, or so large that a step
     // no longer moves it) is answered like invalid limits.
-    const std::optional<double> wrapped = wrapIntoRange(value, minLimit, maxLimit);
-    if (!wrapped) {
-        script.resultSymbol(ErrLimitsInvalid);
-        return StatusOk;
-    }
-    script.resultFloat(*wrapped);
-    return StatusOk;
+    return limitsHandler(self, call, areWrapLimitsValid, wrapIntoRange);
 }
 
 Status XTRA_CALL limitHandler(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
-    double value = 0.0;
-    double minLimit = 0.0;
-    double maxLimit = 0.0;
-    const Status status = readValueAndLimits(script, &value, &minLimit, &maxLimit);
-    if (status != StatusOk) {
-        return status;
-    }
-    if (!areClampLimitsValid(minLimit, maxLimit)) {
-        script.resultSymbol(ErrLimitsInvalid);
-        return StatusOk;
-    }
-    script.resultFloat(clampToLimits(value, minLimit, maxLimit));
-    return StatusOk;
+    return limitsHandler(self, call, areClampLimitsValid,
+                         [](double value, double minLimit, double maxLimit) {
+                             return std::optional<double>(clampToLimits(value, minLimit, maxLimit));
+                         });
 }
 
 Status XTRA_CALL sgnHandler(InterfaceObject* self, CallRecord* call) {
