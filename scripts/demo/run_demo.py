@@ -19,22 +19,22 @@ Only processes this script started are ended, each by its id; Wine's are ended w
 
 import argparse
 import collections
-import fcntl
 import math
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from wine_session import WINE_ENV, Xvfb, end_session, prepare_prefix, read_ppm, wait_until  # noqa: E402
+
 DESKTOP = (1024, 768)
 STAGE = (800, 600)
 BEACON = (255, 0, 255)
 MARKER = (255, 230, 0)
-WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=", "WINEARCH": "win32"}
 # Where, in stage pixels, the recorder clicks to drop a marker (headless runs only).
 CLICK = (470, 330)
 ROOT = Path(__file__).resolve().parents[2]
@@ -63,52 +63,9 @@ def log(text):
     print("demo: " + text, flush=True)
 
 
-def wait_until(predicate, timeout, interval=0.05):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() > deadline:
-            return value
-        time.sleep(interval)
-
-
-def prepare_prefix(prefix):
-    """A Wine prefix whose desktop is a 1024x768 virtual desktop, made once, under a lock."""
-    prefix.parent.mkdir(parents=True, exist_ok=True)
-    with open(str(prefix) + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        ready = prefix / "orvanta-demo-ready"
-        if ready.exists():
-            return
-        shutil.rmtree(prefix, ignore_errors=True)
-        log("preparing the Wine prefix %s (once)" % prefix)
-        env = dict(os.environ, WINEPREFIX=str(prefix), **WINE_ENV)
-        env.pop("DISPLAY", None)
-        subprocess.run(["wineboot", "--init"], env=env, check=True, timeout=300,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # In the registry rather than "explorer /desktop=", so that "wine program.exe" gives
-        # the program's own exit code.
-        for key, name, value in ((r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
-                                 (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
-                                  "%dx%d" % DESKTOP)):
-            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
-                           check=True, timeout=120, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "--wait"], env=env, check=True, timeout=120)
-        ready.touch()
-
-
 def windows_path(path):
     # Wine's drive Z: is the root of the Unix file system.
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
-def read_ppm(data):
-    match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-    if not match or match.group(3) != b"255":
-        raise Failed("unexpected picture format")
-    width, height = int(match.group(1)), int(match.group(2))
-    return width, height, data[match.end():match.end() + width * height * 3]
 
 
 class Picture:
@@ -117,7 +74,10 @@ class Picture:
     def __init__(self, path):
         data = subprocess.run(["convert", str(path), "-depth", "8", "ppm:-"],
                               capture_output=True, check=True, timeout=60).stdout
-        self.width, self.height, self.pixels = read_ppm(data)
+        try:
+            self.width, self.height, self.pixels = read_ppm(data)
+        except ValueError as error:
+            raise Failed("%s: %s" % (path, error))
 
     def at(self, x, y):
         i = (y * self.width + x) * 3
@@ -146,7 +106,7 @@ class Session:
         self.offset = (0, 0)
 
     def __enter__(self):
-        prepare_prefix(self.args.prefix)
+        prepare_prefix(self.args.prefix, DESKTOP, "orvanta-demo-ready", log=log)
         if os.environ.get("DISPLAY") and not self.args.headless:
             self.display = os.environ["DISPLAY"]
             log("showing on your display %s" % self.display)
@@ -158,39 +118,14 @@ class Session:
         return self
 
     def start_xvfb(self):
-        # Wine lists display modes only up to the X screen's size: the screen is the desktop's.
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % DESKTOP,
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise Failed("Xvfb did not start")
-        self.display = ":" + number
+        try:
+            self.xvfb = Xvfb(DESKTOP)
+        except RuntimeError as error:
+            raise Failed(str(error))
+        self.display = self.xvfb.display
 
     def __exit__(self, *exc):
-        for child in (self.loader, self.keeper):
-            if child is not None and child.poll() is None:
-                try:
-                    os.killpg(child.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-                child.wait()
-        if self.env is not None:
-            subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
-                           stderr=subprocess.DEVNULL)
-            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60,
-                           stderr=subprocess.DEVNULL)
-        if self.xvfb is not None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
+        end_session((self.loader, self.keeper), self.env, self.xvfb)
         return False
 
     def hold_desktop(self):
@@ -526,7 +461,7 @@ def run(args, checks):
                           "(got %s)" % direct.returncode)
         xvfb = session.xvfb
     if xvfb is not None:
-        checks.expect(xvfb.poll() is not None, "the private Xvfb has ended")
+        checks.expect(xvfb.process.poll() is not None, "the private Xvfb has ended")
     left = session.wine_processes()
     checks.expect(not left, "no process left in the demo's Wine prefix: %s" % left)
 

@@ -20,12 +20,10 @@ Exits 0 when every check of the scenario passed and prints one line per check.
 """
 
 import argparse
-import fcntl
 import os
 import re
 import select
 import shutil
-import signal
 import struct
 import subprocess
 import sys
@@ -33,10 +31,12 @@ import tempfile
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
+from wine_session import WINE_ENV, Xvfb, end_session, prepare_prefix, read_ppm, wait_until  # noqa: E402
+
 DESKTOP = (1024, 768)
 SMALL_DESKTOP = (640, 480)
 ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
-BASE_ENV = {"WINEARCH": "win32", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
 class ScenarioFailed(Exception):
@@ -63,42 +63,13 @@ def unescape(text):
     return re.sub(r"\\(.)", lambda m: {"n": "\n", "r": "\r"}.get(m.group(1), m.group(1)), text)
 
 
-def wait_until(predicate, timeout, interval=0.1):
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() > deadline:
-            return value
-        time.sleep(interval)
-
-
 def prepare_template(root):
-    """A Wine prefix whose desktop is a 1024x768 virtual desktop, made once under a lock."""
+    """The prefix every scenario copies: a 1024x768 virtual desktop, made once per build folder."""
     template = root / "prefix-template"
-    root.mkdir(parents=True, exist_ok=True)
-    with open(root / "prefix-template.lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if (template / "loader-e2e-ready").exists():
-            return template
-        shutil.rmtree(template, ignore_errors=True)
-        env = dict(os.environ, WINEPREFIX=str(template), **BASE_ENV)
-        env.pop("DISPLAY", None)
-        started = time.monotonic()
-        subprocess.run(["wineboot", "--init"], env=env, check=True, timeout=300,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Set in the registry rather than with "explorer /desktop=", so that "wine program.exe"
-        # returns the program's own exit code.
-        for key, name, value in ((r"HKCU\Software\Wine\Explorer", "Desktop", "Default"),
-                                 (r"HKCU\Software\Wine\Explorer\Desktops", "Default",
-                                  "%dx%d" % DESKTOP)):
-            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env,
-                           check=True, timeout=120, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-        # The server writes the registry to disk when it ends.
-        subprocess.run(["wineserver", "--wait"], env=env, check=True, timeout=120)
-        (template / "loader-e2e-ready").touch()
+    started = time.monotonic()
+    if prepare_prefix(template, DESKTOP, "loader-e2e-ready", log=lambda text: None):
         print("prepared Wine prefix template in %.1f s" % (time.monotonic() - started))
-        return template
+    return template
 
 
 def read_bmp(path):
@@ -119,11 +90,10 @@ def read_bmp(path):
 
 
 def parse_ppm(data):
-    match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
-    if not match or match.group(3) != b"255":
-        raise ScenarioFailed("unexpected screenshot format")
-    width, height = int(match.group(1)), int(match.group(2))
-    pixels = data[match.end():]
+    try:
+        width, height, pixels = read_ppm(data)
+    except ValueError as error:
+        raise ScenarioFailed("screenshot: %s" % error)
     return width, height, [pixels[y * width * 3:(y + 1) * width * 3] for y in range(height)]
 
 
@@ -162,29 +132,11 @@ class Session:
         self.set_desktop_size()
         self.start_xvfb()
         self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
-                        **BASE_ENV)
+                        **WINE_ENV)
         return self
 
     def __exit__(self, *exc):
-        for child in self.children:
-            if child.poll() is None:
-                try:
-                    os.killpg(child.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-                child.wait()
-        if self.env is not None:
-            subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
-                           stderr=subprocess.DEVNULL)
-            subprocess.run(["wineserver", "-w"], env=self.env, timeout=60,
-                           stderr=subprocess.DEVNULL)
-        if self.xvfb is not None:
-            self.xvfb.terminate()
-            try:
-                self.xvfb.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.xvfb.kill()
-                self.xvfb.wait()
+        end_session(self.children, self.env, self.xvfb)
         shutil.rmtree(self.root, ignore_errors=True)
         return False
 
@@ -197,18 +149,11 @@ class Session:
         user_reg.write_text(text.replace(old, '"Default"="%dx%d"' % self.screen))
 
     def start_xvfb(self):
-        # Wine lists modes only up to the X screen's size, so the screen is the desktop's size.
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % self.screen,
-             "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise ScenarioFailed("Xvfb did not start")
-        self.display = ":" + number
+        try:
+            self.xvfb = Xvfb(self.screen)
+        except RuntimeError as error:
+            raise ScenarioFailed(str(error))
+        self.display = self.xvfb.display
 
     def start(self, *command):
         child = subprocess.Popen(["wine", *command], cwd=self.work, env=self.env,
