@@ -61,6 +61,30 @@ class ScriptedCamera {
     std::vector<HostValue> madeValues_;  // argument values owned here, released at the end
 };
 
+// The host's side of one dispatched getProjection, called directly in the same order: three
+// ValueToFloat, PointToValue, two FloatToValue with SetListItem and ReleaseValue, and the
+// script's release of the point. What a dispatched call costs beyond this is the module's.
+// Inline, and with the service pointers fetched once by the caller, so the measurement adds
+// nothing of its own.
+inline void hostOperationsOfProjection(ValueServices* values, ListServices* lists, sim::Host& host,
+                                       const std::vector<HostValue>& elements) {
+    double coordinates[3];
+    for (int k = 0; k < 3; ++k) {
+        const HostValue argument = elements[static_cast<size_t>(k) + 1];
+        values->ops->ValueToFloat(values, &argument, &coordinates[k]);
+    }
+    HostValue result;
+    const HostPoint origin{0, 0};
+    values->ops->PointToValue(values, &origin, &result);
+    for (int32_t index = 1; index <= 2; ++index) {
+        HostValue item{};
+        values->ops->FloatToValue(values, coordinates[index - 1], &item);
+        lists->ops->SetListItem(lists, &result, index, &item);
+        values->ops->ReleaseValue(values, &item);
+    }
+    host.release(result);
+}
+
 // Deterministic world points, split by where the camera sees them: `inView` strictly between
 // the planes, `outOfView` behind the camera or beyond the far plane. Classified by the
 // module's own projection of them.

@@ -55,22 +55,8 @@ extern "C" __attribute__((noinline)) void orvanta_host_only_workload(Workload& w
     ValueServices* values = work.camera.state().valueServices;
     ListServices* lists = work.camera.state().listServices;
     for (long n = 0; n < calls; ++n) {
-        std::vector<HostValue>& elements = work.arguments[static_cast<size_t>(n) % PointCount];
-        double coordinates[3];
-        for (int k = 0; k < 3; ++k) {
-            const HostValue argument = elements[static_cast<size_t>(k) + 1];
-            values->ops->ValueToFloat(values, &argument, &coordinates[k]);
-        }
-        HostValue result;
-        const HostPoint origin{0, 0};
-        values->ops->PointToValue(values, &origin, &result);
-        for (int32_t index = 1; index <= 2; ++index) {
-            HostValue item{};
-            values->ops->FloatToValue(values, coordinates[index - 1], &item);
-            lists->ops->SetListItem(lists, &result, index, &item);
-            values->ops->ReleaseValue(values, &item);
-        }
-        work.camera.host().release(result);
+        bench::hostOperationsOfProjection(values, lists, work.camera.host(),
+                                          work.arguments[static_cast<size_t>(n) % PointCount]);
     }
 }
 

@@ -235,22 +235,8 @@ void BM_HostValueOperationsOnly(benchmark::State& state) {
     ValueServices* values = s.camera.state().valueServices;
     ListServices* lists = s.camera.state().listServices;
     for (auto _ : state) {
-        for (std::vector<HostValue>& elements : arguments) {
-            double coordinates[3];
-            for (int k = 0; k < 3; ++k) {
-                const HostValue argument = elements[static_cast<size_t>(k) + 1];
-                values->ops->ValueToFloat(values, &argument, &coordinates[k]);
-            }
-            HostValue result;
-            const HostPoint origin{0, 0};
-            values->ops->PointToValue(values, &origin, &result);
-            for (int32_t index = 1; index <= 2; ++index) {
-                HostValue item{};
-                values->ops->FloatToValue(values, coordinates[index - 1], &item);
-                lists->ops->SetListItem(lists, &result, index, &item);
-                values->ops->ReleaseValue(values, &item);
-            }
-            s.camera.host().release(result);
+        for (const std::vector<HostValue>& elements : arguments) {
+            bench::hostOperationsOfProjection(values, lists, s.camera.host(), elements);
         }
     }
     perOperation(state, arguments.size());
