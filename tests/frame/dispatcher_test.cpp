@@ -8,7 +8,6 @@
 namespace test {
 namespace {
 
-
 class DispatcherTest : public ScriptFixture {};
 
 TEST_F(DispatcherTest, MethodNumbersOutsideTheTableLeaveTheResultAlone) {

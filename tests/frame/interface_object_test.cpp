@@ -8,7 +8,6 @@
 namespace test {
 namespace {
 
-
 class InterfaceObjectTest : public ScriptFixture {};
 
 TEST_F(InterfaceObjectTest, NewObjectHoldsTwoReferencesOnItsInstance) {
