@@ -228,16 +228,8 @@ bool ScriptClient::set(const std::string& method, const std::vector<double>& arg
 }
 
 double ScriptClient::getFloat(const std::string& method) {
-    HostValue result{};
-    invoke(method, {}, &result);
-    double number = std::nan("");
-    if (host_.typeOf(result) == sim::ValueType::Float) {
-        number = host_.floatOf(result);
-    } else {
-        fail(method + " answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return number;
+    // A getter's float answer is read as a handler's: a float, or a failure.
+    return handler(method, {});
 }
 
 int32_t ScriptClient::getInteger(const std::string& method) {

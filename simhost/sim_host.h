@@ -99,7 +99,6 @@ class Host {
     std::string stringOf(const HostValue& value) const;
     std::vector<HostValue> itemsOf(const HostValue& value) const;  // list or point items
     bool isSymbol(const HostValue& value, const std::string& text) const;
-    Symbol symbolFor(const std::string& text);
     size_t liveBoxes() const;  // floats, strings, lists and points not yet released
     std::string describe(const HostValue& value) const;
 

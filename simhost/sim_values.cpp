@@ -310,10 +310,6 @@ bool Host::isSymbol(const HostValue& value, const std::string& text) const {
     return typeWord(value) == ValueType::Symbol && symbolOf(value) == text;
 }
 
-Symbol Host::symbolFor(const std::string& text) {
-    return impl_->intern(text);
-}
-
 size_t Host::liveBoxes() const {
     return impl_->boxes.size() - impl_->freeBoxes.size();
 }

@@ -5,11 +5,7 @@
 #include "xtra/frame/method_handlers.h"
 #include "xtra/frame/script_call.h"
 
-Status XTRA_CALL getProjection(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getProjection(ScriptCall& script) {
     // The point result needs the list link; without it nothing is read or changed.
     if (!script.hasListLink()) {
         script.resultSymbol(ErrInvalidParameter);
@@ -31,33 +27,21 @@ Status XTRA_CALL getProjection(InterfaceObject* self, CallRecord* call) {
     return StatusOk;
 }
 
-Status XTRA_CALL getDistance(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getDistance(ScriptCall& script) {
     // The signed camera-space depth, negative in front: neither made positive nor the
     // straight-line distance.
     script.resultFloat(script.camera().lastView.z);
     return StatusOk;
 }
 
-Status XTRA_CALL getBlendLevel(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getBlendLevel(ScriptCall& script) {
     // The planes as they are now, not as the projection saw them.
     const CameraState& camera = script.camera();
     script.resultInteger(blendLevel(camera.lastView.z, camera.nearPlane, camera.farPlane));
     return StatusOk;
 }
 
-Status XTRA_CALL getCoordinates(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getCoordinates(ScriptCall& script) {
     if (!script.hasListLink()) {
         script.resultSymbol(ErrInvalidParameter);
         return StatusOk;

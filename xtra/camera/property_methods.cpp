@@ -27,71 +27,47 @@ Status setPoint(ScriptCall& script, Vec3& point) {
 
 }  // namespace
 
-Status XTRA_CALL getPosition(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getPosition(ScriptCall& script) {
     return script.resultList(script.camera().position, ErrCouldNotCreateList);
 }
 
-Status XTRA_CALL setPosition(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setPosition(ScriptCall& script) {
     CameraState& camera = script.camera();
     if (setPoint(script, camera.position) != StatusOk) {
         return StatusOk;
     }
     // A camera set by angles moves without turning.
     if (camera.tracksInterest == 1) {
-        aimAtInterest(self);
+        aimAtInterest(script.self());
     }
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status XTRA_CALL getInterest(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getInterest(ScriptCall& script) {
     // As stored, whether or not the camera still looks at it.
     return script.resultList(script.camera().interest, ErrCouldNotCreateList);
 }
 
-Status XTRA_CALL setInterest(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setInterest(ScriptCall& script) {
     CameraState& camera = script.camera();
     if (setPoint(script, camera.interest) != StatusOk) {
         return StatusOk;
     }
     camera.tracksInterest = 1;
-    aimAtInterest(self);
+    aimAtInterest(script.self());
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status XTRA_CALL getRotation(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getRotation(ScriptCall& script) {
     const CameraState& camera = script.camera();
     const Vec3 degrees{radiansToDegrees(camera.pitch), radiansToDegrees(camera.yaw),
                        radiansToDegrees(camera.roll)};
     return script.resultList(degrees, ErrCouldNotCreateList);
 }
 
-Status XTRA_CALL setRotation(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setRotation(ScriptCall& script) {
     // All three or none: a refused angle leaves the previous orientation whole, in radians and
     // matching the rotation table.
     double pitch = 0.0;
@@ -108,16 +84,12 @@ Status XTRA_CALL setRotation(InterfaceObject* self, CallRecord* call) {
     camera.yaw = degreesToRadians(yaw);
     camera.roll = degreesToRadians(roll);
     // The interest stays as it was, no longer on the viewing axis in general.
-    updateRotationTable(self);
+    updateRotationTable(script.self());
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status XTRA_CALL setRoll(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setRoll(ScriptCall& script) {
     double roll = 0.0;
     const Status status = readOne(script, &roll);
     if (status != StatusOk) {
@@ -131,20 +103,12 @@ Status XTRA_CALL setRoll(InterfaceObject* self, CallRecord* call) {
     return StatusOk;
 }
 
-Status XTRA_CALL getFieldOfView(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getFieldOfView(ScriptCall& script) {
     script.resultFloat(radiansToDegrees(script.camera().fieldOfView));
     return StatusOk;
 }
 
-Status XTRA_CALL setFieldOfView(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setFieldOfView(ScriptCall& script) {
     double fieldOfView = 0.0;
     const Status status = readOne(script, &fieldOfView);
     if (status != StatusOk) {
@@ -152,25 +116,17 @@ Status XTRA_CALL setFieldOfView(InterfaceObject* self, CallRecord* call) {
     }
     // No range test: the scale update repairs only a zero or NaN tangent (0 becomes 45 degrees).
     script.camera().fieldOfView = degreesToRadians(fieldOfView);
-    updateProjectionScale(self);
+    updateProjectionScale(script.self());
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status XTRA_CALL getPictureRatio(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getPictureRatio(ScriptCall& script) {
     script.resultFloat(script.camera().pictureRatio);
     return StatusOk;
 }
 
-Status XTRA_CALL setPictureRatio(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setPictureRatio(ScriptCall& script) {
     double ratio = 0.0;
     const Status status = readOne(script, &ratio);
     if (status != StatusOk) {
@@ -185,25 +141,17 @@ Status XTRA_CALL setPictureRatio(InterfaceObject* self, CallRecord* call) {
         return StatusOk;
     }
     camera.pictureRatio = ratio;
-    updateProjectionScale(self);
+    updateProjectionScale(script.self());
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status XTRA_CALL getNearPlane(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getNearPlane(ScriptCall& script) {
     script.resultFloat(script.camera().nearPlane);
     return StatusOk;
 }
 
-Status XTRA_CALL setNearPlane(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setNearPlane(ScriptCall& script) {
     double nearPlane = 0.0;
     const Status status = readOne(script, &nearPlane);
     if (status != StatusOk) {
@@ -222,20 +170,12 @@ Status XTRA_CALL setNearPlane(InterfaceObject* self, CallRecord* call) {
     return StatusOk;
 }
 
-Status XTRA_CALL getFarPlane(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status getFarPlane(ScriptCall& script) {
     script.resultFloat(script.camera().farPlane);
     return StatusOk;
 }
 
-Status XTRA_CALL setFarPlane(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status setFarPlane(ScriptCall& script) {
     double farPlane = 0.0;
     const Status status = readOne(script, &farPlane);
     if (status != StatusOk) {

@@ -1,16 +1,34 @@
 #include "xtra/frame/camera_interface.h"
 
+namespace {
+
+// How the host enters a method, through Call or straight through its slot: without a value
+// link nothing can be read or answered, so the method does not run.
+template <ScriptMethod Method>
+Status XTRA_CALL hostEntry(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(self, call);
+    if (!script.canRun()) {
+        return ScriptCall::refusal();
+    }
+    return Method(script);
+}
+
+}  // namespace
+
 const CameraInterfaceOps cameraInterfaceOps = {
     interfaceQueryInterface,
     interfaceAddRef,
     interfaceRelease,
     dispatchCall,
-    {getPosition,     setPosition,      getInterest,    setInterest,    getRotation,
-     setRotation,     setRoll,          getFieldOfView, setFieldOfView, getPictureRatio,
-     setPictureRatio, getNearPlane,     setNearPlane,   getFarPlane,    setFarPlane,
-     getProjection,   getDistance,      getBlendLevel,  getCoordinates, asinHandler,
-     acosHandler,     constrainHandler, limitHandler,   sgnHandler,     floorHandler,
-     ceilingHandler},
+    {hostEntry<getPosition>,      hostEntry<setPosition>,     hostEntry<getInterest>,
+     hostEntry<setInterest>,      hostEntry<getRotation>,     hostEntry<setRotation>,
+     hostEntry<setRoll>,          hostEntry<getFieldOfView>,  hostEntry<setFieldOfView>,
+     hostEntry<getPictureRatio>,  hostEntry<setPictureRatio>, hostEntry<getNearPlane>,
+     hostEntry<setNearPlane>,     hostEntry<getFarPlane>,     hostEntry<setFarPlane>,
+     hostEntry<getProjection>,    hostEntry<getDistance>,     hostEntry<getBlendLevel>,
+     hostEntry<getCoordinates>,   hostEntry<asinHandler>,     hostEntry<acosHandler>,
+     hostEntry<constrainHandler>, hostEntry<limitHandler>,    hostEntry<sgnHandler>,
+     hostEntry<floorHandler>,     hostEntry<ceilingHandler>},
     aimAtInterest,
     vectorAngle,
     updateRotationTable,

@@ -1,42 +1,47 @@
-// Every operation of the camera interface's table after Call: the 26 script method handlers
-// in message-table order, then the camera's five internal operations.
+// Every operation of the camera interface's table after Call: the 26 script methods in
+// message-table order, then the camera's five internal operations.
+//
+// A method is written against ScriptCall; the table enters it through one host entry that
+// refuses a camera without a value link before the method runs (camera_interface.h).
 #pragma once
 
 #include "xtra/frame/interface_object.h"
+#include "xtra/frame/script_call.h"
 
 using MethodHandler = Status(XTRA_CALL*)(InterfaceObject* self, CallRecord* call);
+using ScriptMethod = Status (*)(ScriptCall& script);
 
 // Methods 1 to 15: camera properties.
-Status XTRA_CALL getPosition(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setPosition(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getInterest(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setInterest(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getRotation(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setRotation(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setRoll(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getFieldOfView(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setFieldOfView(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getPictureRatio(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setPictureRatio(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getNearPlane(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setNearPlane(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getFarPlane(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL setFarPlane(InterfaceObject* self, CallRecord* call);
+Status getPosition(ScriptCall& script);
+Status setPosition(ScriptCall& script);
+Status getInterest(ScriptCall& script);
+Status setInterest(ScriptCall& script);
+Status getRotation(ScriptCall& script);
+Status setRotation(ScriptCall& script);
+Status setRoll(ScriptCall& script);
+Status getFieldOfView(ScriptCall& script);
+Status setFieldOfView(ScriptCall& script);
+Status getPictureRatio(ScriptCall& script);
+Status setPictureRatio(ScriptCall& script);
+Status getNearPlane(ScriptCall& script);
+Status setNearPlane(ScriptCall& script);
+Status getFarPlane(ScriptCall& script);
+Status setFarPlane(ScriptCall& script);
 
 // Methods 16 to 19: projection and back-projection.
-Status XTRA_CALL getProjection(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getDistance(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getBlendLevel(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL getCoordinates(InterfaceObject* self, CallRecord* call);
+Status getProjection(ScriptCall& script);
+Status getDistance(ScriptCall& script);
+Status getBlendLevel(ScriptCall& script);
+Status getCoordinates(ScriptCall& script);
 
 // Methods 20 to 26: global math handlers (their first argument is element 0).
-Status XTRA_CALL asinHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL acosHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL constrainHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL limitHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL sgnHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL floorHandler(InterfaceObject* self, CallRecord* call);
-Status XTRA_CALL ceilingHandler(InterfaceObject* self, CallRecord* call);
+Status asinHandler(ScriptCall& script);
+Status acosHandler(ScriptCall& script);
+Status constrainHandler(ScriptCall& script);
+Status limitHandler(ScriptCall& script);
+Status sgnHandler(ScriptCall& script);
+Status floorHandler(ScriptCall& script);
+Status ceilingHandler(ScriptCall& script);
 
 // The camera's internal operations, slots 30 to 34.
 Status XTRA_CALL aimAtInterest(InterfaceObject* self);

@@ -26,11 +26,13 @@ inline CameraState& cameraOf(InterfaceObject* self) {
 
 class ScriptCall {
   public:
-    ScriptCall(InterfaceObject* self, CallRecord* call) : camera_(cameraOf(self)), call_(call) {}
+    ScriptCall(InterfaceObject* self, CallRecord* call)
+        : self_(self), camera_(cameraOf(self)), call_(call) {}
 
     CameraState& camera() { return camera_; }
+    InterfaceObject* self() { return self_; }  // for the camera's internal operations
 
-    // Every handler needs the value link. Without it the handler must not run: it returns
+    // Every method needs the value link. Without it no method runs: the table's entry returns
     // refusal() and leaves the result and the camera untouched.
     bool canRun() const { return camera_.valueServices != nullptr; }
     static Status refusal() { return StatusNotAvailable; }
@@ -53,6 +55,7 @@ class ScriptCall {
     bool hasListLink() const { return camera_.listServices != nullptr; }
 
   private:
+    InterfaceObject* self_;
     CameraState& camera_;
     CallRecord* call_;
 };

@@ -9,70 +9,49 @@
 
 namespace {
 
-// The one-argument handlers: converts the value, or stores errParamInvalid and returns the
-// refusal's status.
-Status readValue(ScriptCall& script, double* value) {
-    return script.readArguments(GlobalHandlerArguments, {value}, ErrParamInvalid);
+void storeAnswer(ScriptCall& script, double number) {
+    script.resultFloat(number);
+}
+void storeAnswer(ScriptCall& script, int32_t number) {
+    script.resultInteger(number);
 }
 
-// constrain and limit: a refused argument reports errLimitsInvalid, even when it is the value.
-Status readValueAndLimits(ScriptCall& script, double* value, double* minLimit, double* maxLimit) {
-    return script.readArguments(GlobalHandlerArguments, {value, minLimit, maxLimit},
-                                ErrLimitsInvalid);
-}
-
-template <typename Function>
-Status arcHandler(InterfaceObject* self, CallRecord* call, Function function) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+// asin, acos, sgn, floor and ceiling: one value, then a float or integer answer. A refused
+// value, or an empty answer (a value outside the handler's domain), gives errParamInvalid.
+template <typename Answer>
+Status oneValueHandler(ScriptCall& script, Answer answer) {
     double value = 0.0;
-    const Status status = readValue(script, &value);
+    const Status status = script.readArguments(GlobalHandlerArguments, {&value}, ErrParamInvalid);
     if (status != StatusOk) {
         return status;
     }
-    if (!isInArcDomain(value)) {
+    const auto result = answer(value);
+    if (!result) {
         script.resultSymbol(ErrParamInvalid);
         return StatusOk;
     }
-    script.resultFloat(function(value));
+    storeAnswer(script, *result);
     return StatusOk;
 }
 
-template <typename Rounding>
-Status roundingHandler(InterfaceObject* self, CallRecord* call, Rounding rounding) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
-    double value = 0.0;
-    const Status status = readValue(script, &value);
-    if (status != StatusOk) {
-        return status;
-    }
-    const std::optional<int32_t> integer = rounding(value);
-    if (!integer) {
-        script.resultSymbol(ErrParamInvalid);
-        return StatusOk;
-    }
-    script.resultInteger(*integer);
-    return StatusOk;
+// The arc functions answer only inside -1..1; NaN is outside.
+template <typename Arc>
+auto withinArcDomain(Arc arc) {
+    return [arc](double value) {
+        return isInArcDomain(value) ? std::optional<double>(arc(value)) : std::nullopt;
+    };
 }
 
 // constrain and limit: three arguments, a test of the limits, then the answer as a float. An
 // empty answer is reported like invalid limits.
 template <typename Answer>
-Status limitsHandler(InterfaceObject* self, CallRecord* call, bool (*limitsValid)(double, double),
-                     Answer answer) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
+Status limitsHandler(ScriptCall& script, bool (*limitsValid)(double, double), Answer answer) {
     double value = 0.0;
     double minLimit = 0.0;
     double maxLimit = 0.0;
-    const Status status = readValueAndLimits(script, &value, &minLimit, &maxLimit);
+    // A refused argument reports errLimitsInvalid, even when it is the value.
+    const Status status = script.readArguments(GlobalHandlerArguments,
+                                               {&value, &minLimit, &maxLimit}, ErrLimitsInvalid);
     if (status != StatusOk) {
         return status;
     }
@@ -88,45 +67,36 @@ Status limitsHandler(InterfaceObject* self, CallRecord* call, bool (*limitsValid
 
 }  // namespace
 
-Status XTRA_CALL asinHandler(InterfaceObject* self, CallRecord* call) {
-    return arcHandler(self, call, [](double value) { return std::asin(value); });
+Status asinHandler(ScriptCall& script) {
+    return oneValueHandler(script, withinArcDomain([](double value) { return std::asin(value); }));
 }
 
-Status XTRA_CALL acosHandler(InterfaceObject* self, CallRecord* call) {
-    return arcHandler(self, call, [](double value) { return std::acos(value); });
+Status acosHandler(ScriptCall& script) {
+    return oneValueHandler(script, withinArcDomain([](double value) { return std::acos(value); }));
 }
 
-Status XTRA_CALL constrainHandler(InterfaceObject* self, CallRecord* call) {
+Status constrainHandler(ScriptCall& script) {
     // A value the steps could never bring into the range (infinite, or so large that a step
     // no longer moves it) is answered like invalid limits.
-    return limitsHandler(self, call, areWrapLimitsValid, wrapIntoRange);
+    return limitsHandler(script, areWrapLimitsValid, wrapIntoRange);
 }
 
-Status XTRA_CALL limitHandler(InterfaceObject* self, CallRecord* call) {
-    return limitsHandler(self, call, areClampLimitsValid,
+Status limitHandler(ScriptCall& script) {
+    return limitsHandler(script, areClampLimitsValid,
                          [](double value, double minLimit, double maxLimit) {
                              return std::optional<double>(clampToLimits(value, minLimit, maxLimit));
                          });
 }
 
-Status XTRA_CALL sgnHandler(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
-    if (!script.canRun()) {
-        return ScriptCall::refusal();
-    }
-    double value = 0.0;
-    const Status status = readValue(script, &value);
-    if (status != StatusOk) {
-        return status;
-    }
-    script.resultInteger(signOf(value));
-    return StatusOk;
+Status sgnHandler(ScriptCall& script) {
+    return oneValueHandler(script,
+                           [](double value) { return std::optional<int32_t>(signOf(value)); });
 }
 
-Status XTRA_CALL floorHandler(InterfaceObject* self, CallRecord* call) {
-    return roundingHandler(self, call, floorToInteger);
+Status floorHandler(ScriptCall& script) {
+    return oneValueHandler(script, floorToInteger);
 }
 
-Status XTRA_CALL ceilingHandler(InterfaceObject* self, CallRecord* call) {
-    return roundingHandler(self, call, ceilingToInteger);
+Status ceilingHandler(ScriptCall& script) {
+    return oneValueHandler(script, ceilingToInteger);
 }
