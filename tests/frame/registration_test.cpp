@@ -172,6 +172,20 @@ TEST_F(RegistrationTest, OnlyTheFirstCharacterOfTheVersionCounts) {
     }
 }
 
+TEST_F(RegistrationTest, AnswerThatWritesNothingIsEmptyText) {
+    // A version query that reports success but writes nothing must not be judged on what the
+    // name query left in the buffer ("Director" starts with 'D', above '6').
+    host.setInfoBytes(InfoVersionText, {});
+    EXPECT_EQ(registerWith(), StatusWrongVersion);
+    EXPECT_TRUE(host.registry().empty());
+
+    // Nor may a name query that writes nothing pass the name check.
+    host.setInfoBytes(InfoVersionText, {'8', '\0'});
+    host.setInfoBytes(InfoApplicationName, {});
+    EXPECT_EQ(registerWith(), StatusNotAvailable);
+    EXPECT_TRUE(host.registry().empty());
+}
+
 TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
     host.setInfo(InfoApplicationName, "Shockwave");
     EXPECT_EQ(registerWith(), StatusNotAvailable);

@@ -23,6 +23,9 @@ bool bufferHolds(const char (&buffer)[InfoBufferSize], const char* expected) {
 }
 
 Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_t context) {
+    // One buffer serves both questions. Its first byte is cleared before each, so a host that
+    // reports success without writing leaves empty text, which fails its check, and never the
+    // previous answer: "Director" must not pass as a version text.
     char buffer[InfoBufferSize] = {};
     Status status = info->ops->GetInfoString(info, InfoApplicationName, buffer, InfoBufferSize);
     if (status != StatusOk) {
@@ -31,6 +34,7 @@ Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_
     if (!bufferHolds(buffer, "Director")) {
         return StatusNotAvailable;
     }
+    buffer[0] = '\0';
     status = info->ops->GetInfoString(info, InfoVersionText, buffer, InfoBufferSize);
     if (status != StatusOk) {
         return status;
