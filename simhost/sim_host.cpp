@@ -196,7 +196,12 @@ Status XTRA_CALL getNativeWindow(WindowObject* self, NativeWindowRecord* out) {
     if (host.presentationFailures[3] != StatusOk) {
         return host.presentationFailures[3];
     }
-    std::memset(out, 0, sizeof(*out));
+    // The host's own idea of the record: the words the plug-in reads, and, when a test asks for
+    // it, that many bytes of filler from the record's start, as a host with a larger record
+    // than the plug-in expects would write.
+    if (host.nativeRecordFill > 0) {
+        std::memset(static_cast<void*>(out), 0xA5, host.nativeRecordFill);
+    }
     out->kind = host.stageKind;
     out->window = host.stageHandle();
     return StatusOk;
@@ -435,6 +440,9 @@ void Host::setStageSize(int32_t width, int32_t height) {
 }
 void Host::setStageWindowKind(int32_t kind) {
     impl_->stageKind = kind;
+}
+void Host::fillNativeRecord(size_t bytes) {
+    impl_->nativeRecordFill = bytes;
 }
 void Host::failStageRect(bool fail) {
     impl_->stageRectFails = fail;

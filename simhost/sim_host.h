@@ -74,7 +74,10 @@ class Host {
     // --- The presentation window (the stage). On Windows a real window of that size.
     void setStageSize(int32_t width, int32_t height);
     void setStageWindowKind(int32_t kind);
-    void failStageRect(bool fail);                       // the window rectangle cannot be read
+    void failStageRect(bool fail);  // the window rectangle cannot be read
+    // GetNativeWindow writes `bytes` bytes of filler from the record's start before the kind
+    // and the handle, as a host whose record is larger than the two words the plug-in reads.
+    void fillNativeRecord(size_t bytes);
     void failPresentationStep(int step, Status status);  // 1 presentation, 2 window, 3 native
 #if defined(_WIN32)
     // --- A borrowed stage (used by the demo presentation): the native-window record then

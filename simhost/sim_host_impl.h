@@ -113,6 +113,7 @@ struct Host::Impl {
     int32_t stageHeight = 600;
     int32_t stageKind = NativeWindowKind;
     bool stageRectFails = false;
+    size_t nativeRecordFill = 0;
     Status presentationFailures[4] = {0, 0, 0, 0};
     StageWindow* stage = nullptr;  // made on first use
     void* stageHandle();           // the handle a native-window record carries

@@ -239,6 +239,17 @@ TEST_F(CameraMethodsTest, StageSizeUpdateReleasesWhatItObtainedOnEveryPath) {
     EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
 }
 
+TEST_F(CameraMethodsTest, StageIsReadFromAHostThatWritesALargeWindowRecord) {
+    // A host whose native-window record is far larger than the two words read: filler over
+    // 256 bytes must neither overrun the plug-in's record nor disturb the words it reads.
+    host.fillNativeRecord(256);
+    host.setStageSize(640, 480);
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(camera().stageWidth, 640.0);
+    EXPECT_EQ(camera().stageHeight, 480.0);
+    EXPECT_EQ(camera().centreV, 240.0);
+}
+
 TEST_F(CameraMethodsTest, VectorAngleIsUnsignedAndNeverNaN) {
     EXPECT_EQ(ops()->vectorAngle(iface, 0.0, 0.0, 1.0, 0.0), 0.0);
     EXPECT_NEAR(ops()->vectorAngle(iface, 1.0, 0.0, 0.0, -1.0), Pi / 2.0, 1e-15);

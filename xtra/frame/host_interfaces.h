@@ -25,13 +25,18 @@ struct HostPoint {
 };
 static_assert(sizeof(HostPoint) == 8, "the point record is 8 bytes");
 
-// The native-window record filled by GetNativeWindow: word 0 the kind, word 2 the handle.
+// The native-window record filled by GetNativeWindow: word 0 the kind, word 2 the handle. The
+// host fixes nothing else of it, not even its size, so the module hands over a generous block,
+// zeroed, and reads those two words alone: a host that writes a larger record than expected
+// still stays inside it.
+constexpr size_t NativeWindowRecordBytes = 256;
 struct NativeWindowRecord {
     int32_t kind;
     int32_t word1;
     void* window;
-    uint32_t hostReserved[4];
+    uint8_t hostOwned[NativeWindowRecordBytes - 2 * sizeof(int32_t) - sizeof(void*)];
 };
+static_assert(sizeof(NativeWindowRecord) == NativeWindowRecordBytes, "a 256-byte record");
 constexpr int32_t NativeWindowKind = 1;
 
 using Unused = void*;
