@@ -18,7 +18,8 @@
 //     6 register        name:text version:text failures:u8 status:u8 context:u32
 //     7 alloc failures  count:u8 after:u8
 //     8 list failures   count:u8
-//     9 stage           what:u8 a:u16 b:u16
+//     9 stage           what:u8 a:u16 b:u16 (what % 5: size a x b, window kind a, rectangle
+//                        unreadable, a record filled to its 256th byte, a failing step)
 //    10 class info      (none)
 //    11 QueryInterface  camera:u8 (as for call) interface id:u8
 //   method := b:u8; b < 0xC0: b % 27; b < 0xFF: one of the unusual numbers; 0xFF: u32
@@ -26,7 +27,8 @@
 //     0 integer i32 | 1 float from u64 bits | 2 special float u8 | 3 small float i8 |
 //     4 symbol u8 | 5 string len:u8 bytes | 6 list n:u8 then n items (u8 kind, i8/u8) | 7 void
 //   text := kind:u8: below the count of fixed texts (6 names, 7 versions) one of them;
-//           otherwise len:u8 (% 65) raw bytes, with or without a terminating zero
+//           otherwise len:u8 (% 65) raw bytes, with or without a terminating zero; 0 bytes is
+//           an answer that reports success and writes nothing
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -713,11 +715,13 @@ class Session {
             const Status status = ops->Register(object, host_.registrationCache(), context);
 
             // What the module finds in its 64-byte buffer: the host copies at most 64 bytes of
-            // each answer into it, the version over the name, and bytes it did not write stay
-            // as they were (zero before the first answer).
+            // each answer into it, the version over the name. The first byte is cleared before
+            // each question, so an answer that writes nothing (an empty raw text) reads as
+            // empty text; other bytes it did not write stay as they were.
             char buffer[64] = {};
             std::copy_n(name.begin(), std::min<size_t>(name.size(), sizeof buffer), buffer);
             const bool isDirector = std::memcmp(buffer, "Director", 9) == 0;
+            buffer[0] = '\0';
             std::copy_n(version.begin(), std::min<size_t>(version.size(), sizeof buffer), buffer);
             const bool recentEnough = static_cast<int8_t>(buffer[0]) >= static_cast<int8_t>('6');
             const bool msgTableStored = host_.registry().size() > entriesBefore &&
@@ -750,7 +754,7 @@ class Session {
         const uint8_t what = input.byte();
         const int32_t a = static_cast<int16_t>(input.u16());
         const int32_t b = static_cast<int16_t>(input.u16());
-        switch (what % 4) {
+        switch (what % 5) {
             case 0:
                 host_.setStageSize(a, b);
                 break;
@@ -759,6 +763,11 @@ class Session {
                 break;
             case 2:
                 host_.failStageRect((b & 1) != 0);
+                break;
+            case 3:
+                // A host that writes a native-window record as large as the plug-in's, or only
+                // the words it reads.
+                host_.fillNativeRecord((b & 1) != 0 ? NativeWindowRecordBytes : 0);
                 break;
             default:
                 host_.failPresentationStep(1 + (a & 3),
