@@ -72,9 +72,11 @@ void BackBuffer::line(double h1, double v1, double h2, double v2, Rgb colour) {
 }
 
 void BackBuffer::square(double h, double v, int size, Rgb colour) {
-    const int left = pixel(h) - size / 2;
-    const int top = pixel(v) - size / 2;
-    RECT area = {left, top, left + size, top + size};
+    box(pixel(h) - size / 2, pixel(v) - size / 2, size, size, colour);
+}
+
+void BackBuffer::box(int left, int top, int width, int height, Rgb colour) {
+    RECT area = {left, top, left + width, top + height};
     HBRUSH brush = CreateSolidBrush(colourRef(colour));
     FillRect(dc_, &area, brush);
     DeleteObject(brush);

@@ -20,6 +20,7 @@ class BackBuffer {
     void clear(Rgb colour);
     void line(double h1, double v1, double h2, double v2, Rgb colour);
     void square(double h, double v, int size, Rgb colour);  // centred on the pixel (h, v)
+    void box(int left, int top, int width, int height, Rgb colour);
     void text(int h, int v, const char* text, Rgb colour);
     void present(HDC target) const;
 

@@ -33,6 +33,11 @@ void Capture::announce(const std::string& name, const std::string& text) const {
     MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+bool Capture::requested(const std::string& name) const {
+    return on() &&
+           GetFileAttributesA((folder_ + name + ".request").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 double Capture::waitFor(const std::string& name, bool pump) const {
     if (!on()) {
         return 0.0;

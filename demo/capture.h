@@ -9,6 +9,11 @@
 //   black.txt    the last, black frame, until black.done;
 //   exit.txt     the exit code, written just before the program returns.
 //
+// Besides the fixed moments, a recorder may ask for the frame on screen at any time, which it
+// needs while a person (or xdotool) holds the camera and the flight's clock stands still: it
+// makes "snap-NN.request", and the projector writes snap-NN.txt for the next frame it draws,
+// with the workbench's record added, and holds that frame until snap-NN.done.
+//
 // A file appears whole (written under another name, then renamed). Every wait gives up after
 // a time-out, so a recorder that has gone away never stops the presentation.
 #pragma once
@@ -23,6 +28,8 @@ class Capture {
 
     bool on() const { return !folder_.empty(); }
     void announce(const std::string& name, const std::string& text) const;
+    // Whether the recorder has asked for "<name>" with "<name>.request".
+    bool requested(const std::string& name) const;
     // Waits for "<name>.done"; while waiting, window messages are handled if `pump` is set.
     // Answers how long it waited, in seconds.
     double waitFor(const std::string& name, bool pump) const;

@@ -15,6 +15,7 @@
 #include "demo/options.h"
 #include "demo/presentation.h"
 #include "demo/script_client.h"
+#include "demo/workbench.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr double FadeSeconds = 1.0;  // a bounded run fades to black at its end
 struct Running {
     demo::Presentation* presentation = nullptr;
     demo::BackBuffer* buffer = nullptr;
+    demo::Workbench* workbench = nullptr;
 };
 Running running;
 
@@ -59,7 +61,39 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                 DestroyWindow(window);
                 return 0;
             }
+            if (running.workbench != nullptr &&
+                running.workbench->keyDown(static_cast<unsigned>(wParam),
+                                           GetKeyState(VK_SHIFT) < 0)) {
+                return 0;
+            }
             break;
+        case WM_KEYUP:
+            if (running.workbench != nullptr) {
+                running.workbench->keyUp(static_cast<unsigned>(wParam));
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (running.workbench != nullptr) {
+                running.workbench->mouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            }
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (running.workbench != nullptr) {
+                SetCapture(window);  // the turn goes on when the mouse leaves the stage
+                running.workbench->turnStart(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            }
+            return 0;
+        case WM_RBUTTONUP:
+            if (running.workbench != nullptr) {
+                ReleaseCapture();
+                running.workbench->turnEnd();
+            }
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (running.workbench != nullptr) {
+                running.workbench->wheel(GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+            }
+            return 0;
         case WM_LBUTTONDOWN:
             if (running.presentation != nullptr) {
                 running.presentation->drop(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -147,7 +181,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                     "the camera refused its set-up: " + camera.lastError());
     }
     demo::BackBuffer buffer(window, demo::StageWidth, demo::StageHeight);
-    running = {&presentation, &buffer};
+    demo::Workbench workbench(camera, presentation);
+    running = {&presentation, &buffer, &workbench};
     SetForegroundWindow(window);
 
     LARGE_INTEGER frequency;
@@ -156,6 +191,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     QueryPerformanceCounter(&start);
     double paused = 0.0;  // time spent waiting for the recorder, not part of the show
     size_t nextFrame = 0;
+    unsigned nextSnap = 1;
     long long framesDrawn = 0;
     bool quit = false;
     while (!quit) {
@@ -171,33 +207,55 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         if (quit) {
             break;
         }
-        double time = secondsSince(start, frequency) - paused;
+        // The run's clock, and the flight's time, which stands still while a person holds the
+        // camera.
+        double clock = secondsSince(start, frequency) - paused;
+        workbench.tick(clock);
+        double time = workbench.lapTime(clock);
         const bool bounded = options.seconds > 0.0;
         if (bounded && time >= options.seconds + FadeSeconds) {
             break;
         }
-        // A capture moment is shown exactly, whenever the clock passes it.
-        const bool captureFrame =
-            capture.on() && nextFrame < options.frames.size() && time >= options.frames[nextFrame];
+        // A capture moment is shown exactly, whenever the flight's time passes it.
+        const bool captureFrame = capture.on() && !workbench.holding() &&
+                                  nextFrame < options.frames.size() &&
+                                  time >= options.frames[nextFrame];
         if (captureFrame) {
+            clock += options.frames[nextFrame] - time;
             time = options.frames[nextFrame];
         }
         const double showTime = bounded ? std::min(time, options.seconds) : time;
         const double fade =
             bounded ? std::clamp((options.seconds + FadeSeconds - time) / FadeSeconds, 0.0, 1.0)
                     : 1.0;
-        presentation.moveCamera(showTime);
-        presentation.draw(buffer, showTime, fade);
+        if (!workbench.holding()) {
+            presentation.moveCamera(showTime);
+            workbench.afterFlight(showTime);
+        }
+        presentation.drawScene(
+            buffer, showTime, fade,
+            workbench.holding() ? workbench.caption() : presentation.caption(showTime));
+        workbench.drawOverlays(buffer);
+        presentation.drawBeacons(buffer, fade);
         show(window, buffer);
         framesDrawn += 1;
-        if (captureFrame) {
-            char name[16];
-            std::snprintf(name, sizeof name, "frame-%02u", static_cast<unsigned>(nextFrame + 1));
-            capture.announce(name, presentation.report(showTime));
+        char name[16];
+        std::snprintf(name, sizeof name, "snap-%02u", nextSnap);
+        const bool snapFrame = capture.requested(name);
+        if (captureFrame || snapFrame) {
+            if (captureFrame) {
+                std::snprintf(name, sizeof name, "frame-%02u",
+                              static_cast<unsigned>(nextFrame + 1));
+                nextFrame += 1;
+                capture.announce(name, presentation.report(showTime));
+            } else {
+                nextSnap += 1;
+                capture.announce(name, presentation.report(showTime, workbench.checkedPoints()) +
+                                           workbench.report());
+            }
             capture.waitFor(name, true);
-            nextFrame += 1;
             // The show goes on from the captured moment: the wait is not show time.
-            paused = secondsSince(start, frequency) - time;
+            paused = secondsSince(start, frequency) - clock;
         } else {
             // About 60 frames a second, waking at once for input.
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);

@@ -14,6 +14,8 @@ constexpr double MarkerDepth = -15.0;
 constexpr size_t MaximumMarkers = 24;
 // How far the free look turns from the tracked centre towards the flight's heading.
 constexpr double LookAhead = 0.6;
+// How long the camera takes to glide back onto the flight when it is handed back.
+constexpr double ReturnSeconds = 2.0;
 
 // Depth cueing: the blend level (255 at the near plane, 0 at the far plane) mixes the line's
 // colour with the background; far lines keep a trace so the grid's end stays visible.
@@ -40,22 +42,57 @@ std::string number(double value) {
 
 }  // namespace
 
+bool setLens(ScriptClient& camera, const Lens& lens) {
+    bool ok = camera.set("setFieldOfView", {lens.fieldOfView});
+    ok = camera.set("setPictureRatio", {lens.pictureRatio}) && ok;
+    // The near plane may not lie beyond the far plane, nor the far plane at or before the near
+    // one: the plane that keeps the pair valid goes first. A plane already in place is left.
+    const double nearNow = camera.getFloat("getNearPlane");
+    const double farNow = camera.getFloat("getFarPlane");
+    auto setNear = [&] {
+        return lens.nearPlane == nearNow || camera.set("setNearPlane", {lens.nearPlane});
+    };
+    auto setFar = [&] {
+        return lens.farPlane == farNow || camera.set("setFarPlane", {lens.farPlane});
+    };
+    if (lens.nearPlane <= farNow) {
+        ok = setNear() && ok;
+        ok = setFar() && ok;
+    } else {
+        ok = setFar() && ok;
+        ok = setNear() && ok;
+    }
+    return ok;
+}
+
 Presentation::Presentation(ScriptClient& camera) : camera_(camera), scene_(buildScene(0.0)) {}
 
 bool Presentation::setUpCamera() {
-    // A wider lens than the default; picture ratio 1, because both scales are taken from the
-    // stage's height and 1 keeps a square a square; and a depth range that spans the scene so
-    // the blend level runs from bright near to faint far.
-    return camera_.set("setFieldOfView", {50.0}) && camera_.set("setPictureRatio", {1.0}) &&
-           camera_.set("setFarPlane", {70.0}) && camera_.set("setNearPlane", {0.5});
+    return camera_.set("setFieldOfView", {ShowLens.fieldOfView}) &&
+           camera_.set("setPictureRatio", {ShowLens.pictureRatio}) &&
+           camera_.set("setFarPlane", {ShowLens.farPlane}) &&
+           camera_.set("setNearPlane", {ShowLens.nearPlane});
 }
 
 void Presentation::moveCamera(double time) {
     const CameraPose pose = flightAt(time);
     freeLook_ = pose.freeLook;
+    if (returning_) {
+        const double share = smoothStep(resumedAt_, ReturnSeconds, time);
+        if (share < 1.0) {
+            glide(pose, share);
+            return;
+        }
+        returning_ = false;
+        setLens(camera_, ShowLens);
+    }
+    fly(pose, pose.position);
+}
+
+void Presentation::fly(const CameraPose& pose, const Point3& position) {
     // setInterest starts tracking again and setPosition, while tracking, re-aims the camera.
     camera_.set("setInterest", {pose.interest.x, pose.interest.y, pose.interest.z});
-    camera_.set("setPosition", {pose.position.x, pose.position.y, pose.position.z});
+    camera_.set("setPosition", {position.x, position.y, position.z});
     if (pose.freeLook <= 0.0) {
         // setRoll banks the tracking camera without stopping it tracking.
         camera_.set("setRoll", {pose.bank});
@@ -68,6 +105,33 @@ void Presentation::moveCamera(double time) {
     const double turn = camera_.handler("constrain", {pose.flightYaw - aimed.y, -180.0, 180.0});
     camera_.set("setRotation", {aimed.x + pose.freeLook * (pose.flightPitch - aimed.x),
                                 aimed.y + pose.freeLook * LookAhead * turn, pose.bank});
+}
+
+void Presentation::resumeFrom(const CameraSnapshot& handed, double time) {
+    handed_ = handed;
+    resumedAt_ = time;
+    returning_ = true;
+}
+
+void Presentation::glide(const CameraPose& pose, double share) {
+    auto mix = [share](double from, double to) { return from + share * (to - from); };
+    const Point3& from = handed_.position;
+    const Point3 position = {mix(from.x, pose.position.x), mix(from.y, pose.position.y),
+                             mix(from.z, pose.position.z)};
+    // The angles the flight would have from here, then the same share of the way there from
+    // the handed-back angles, each the shorter way round.
+    fly(pose, position);
+    const Point3 target = camera_.getTriple("getRotation");
+    auto turn = [&](double from, double to) {
+        return from + share * camera_.handler("constrain", {to - from, -180.0, 180.0});
+    };
+    camera_.set("setRotation",
+                {turn(handed_.rotation.x, target.x), turn(handed_.rotation.y, target.y),
+                 turn(handed_.rotation.z, target.z)});
+    setLens(camera_,
+            {mix(handed_.fieldOfView, ShowLens.fieldOfView),
+             mix(handed_.pictureRatio, ShowLens.pictureRatio),
+             mix(handed_.nearPlane, ShowLens.nearPlane), mix(handed_.farPlane, ShowLens.farPlane)});
 }
 
 Presentation::Projected Presentation::project(const Point3& world) {
@@ -95,7 +159,8 @@ void Presentation::drawSolid(BackBuffer& buffer, const Solid& solid, double fade
     }
 }
 
-void Presentation::draw(BackBuffer& buffer, double time, double fade) {
+void Presentation::drawScene(BackBuffer& buffer, double time, double fade,
+                             const std::string& caption) {
     scene_ = buildScene(time);
     buffer.clear(faded(Background, fade));
     drawSolid(buffer, scene_.grid, fade);
@@ -129,14 +194,21 @@ void Presentation::draw(BackBuffer& buffer, double time, double fade) {
 
     const Rgb ink = faded({200, 210, 230}, fade);
     buffer.text(16, 12, "ORVANTA  virtual camera", ink);
+    buffer.text(16, StageHeight - 28, caption.c_str(), ink);
+    buffer.text(StageWidth - 250, StageHeight - 28, "click: drop a marker    Esc: end", ink);
+}
+
+std::string Presentation::caption(double time) const {
     char line[96];
     std::snprintf(line, sizeof line, "%s   t = %.1f s",
-                  freeLook_ > 0.0 ? "looking along the flight (setRotation)"
-                                  : "tracking the centre (setPosition, setRoll)",
+                  returning_        ? "back to the flight (setPosition, setRotation)"
+                  : freeLook_ > 0.0 ? "looking along the flight (setRotation)"
+                                    : "tracking the centre (setPosition, setRoll)",
                   time);
-    buffer.text(16, StageHeight - 28, line, ink);
-    buffer.text(StageWidth - 250, StageHeight - 28, "click: drop a marker    Esc: end", ink);
+    return line;
+}
 
+void Presentation::drawBeacons(BackBuffer& buffer, double fade) {
     for (const auto& beacon : scene_.beacons) {
         const StagePoint stage = camera_.getProjection(beacon.second);
         if (stage.inView) {
@@ -155,15 +227,17 @@ void Presentation::drop(int h, int v) {
     markers_.push_back({world, h, v});
 }
 
-std::string Presentation::report(double time) {
+std::string Presentation::report(double time,
+                                 const std::vector<std::pair<std::string, Point3>>& more) {
     std::ostringstream text;
     auto triple = [](const Point3& p) {
         return number(p.x) + " " + number(p.y) + " " + number(p.z);
     };
     text << "time " << number(time) << "\n";
-    text << "mode " << (freeLook_ > 0.0 ? "free-look" : "tracking") << "\n";
+    text << "mode " << (returning_ ? "return" : freeLook_ > 0.0 ? "free-look" : "tracking") << "\n";
     text << "stage " << StageWidth << " " << StageHeight << "\n";
     text << "position " << triple(camera_.getTriple("getPosition")) << "\n";
+    text << "interest " << triple(camera_.getTriple("getInterest")) << "\n";
     text << "rotation " << triple(camera_.getTriple("getRotation")) << "\n";
     text << "fieldOfView " << number(camera_.getFloat("getFieldOfView")) << "\n";
     text << "pictureRatio " << number(camera_.getFloat("getPictureRatio")) << "\n";
@@ -184,6 +258,9 @@ std::string Presentation::report(double time) {
     for (const Solid& solid : scene_.solids) {
         point(solid.name + "-0", solid.vertices.front());
         point(solid.name + "-last", solid.vertices.back());
+    }
+    for (const auto& named : more) {
+        point(named.first, named.second);
     }
     for (size_t i = 0; i < markers_.size(); ++i) {
         point("marker-" + std::to_string(i), markers_[i].world);

@@ -74,12 +74,6 @@ Solid grid(double half, double step, Rgb colour) {
     return solid;
 }
 
-// 0 before `start`, 1 after `start + ramp`, a smooth step between.
-double smoothStep(double start, double ramp, double time) {
-    const double x = std::clamp((time - start) / ramp, 0.0, 1.0);
-    return x * x * (3 - 2 * x);
-}
-
 Point3 pathAt(double time) {
     const double theta = 2 * Pi * time / LapSeconds;
     const double radius = 19.0 + 5.0 * std::sin(3 * theta);
@@ -96,6 +90,11 @@ double headingAt(double time) {
 }
 
 }  // namespace
+
+double smoothStep(double start, double ramp, double time) {
+    const double x = std::clamp((time - start) / ramp, 0.0, 1.0);
+    return x * x * (3 - 2 * x);
+}
 
 Scene buildScene(double time) {
     Scene scene;

@@ -51,6 +51,9 @@ struct CameraPose {
 
 CameraPose flightAt(double time);
 
+// 0 before `start`, 1 after `start + ramp`, a smooth step between.
+double smoothStep(double start, double ramp, double time);
+
 // The length of one lap of the flight, in seconds.
 constexpr double LapSeconds = 24.0;
 

@@ -280,6 +280,12 @@ Point3 ScriptClient::getTriple(const std::string& method) {
     return point;
 }
 
+CameraSnapshot ScriptClient::snapshot() {
+    return {getTriple("getPosition"),   getTriple("getInterest"),    getTriple("getRotation"),
+            getFloat("getFieldOfView"), getFloat("getPictureRatio"), getFloat("getNearPlane"),
+            getFloat("getFarPlane")};
+}
+
 StagePoint ScriptClient::getProjection(const Point3& world) {
     HostValue result{};
     invoke("getProjection", {world.x, world.y, world.z}, &result);
@@ -310,6 +316,48 @@ Point3 ScriptClient::getCoordinates(double h, double v, double worldZ) {
     }
     host_.release(result);
     return point;
+}
+
+Answer ScriptClient::call(const std::string& method, const std::vector<double>& args) {
+    HostValue result{};
+    Answer answer;
+    answer.status = invoke(method, args, &result);
+    answer.text = host_.describe(result);
+    switch (host_.typeOf(result)) {
+        case sim::ValueType::Float:
+            answer.kind = Answer::Float;
+            answer.numbers = {host_.floatOf(result)};
+            answer.text = host_.describe(result).substr(0, answer.text.find(' '));
+            break;
+        case sim::ValueType::Integer:
+            answer.kind = Answer::Integer;
+            answer.numbers = {static_cast<double>(host_.integerOf(result))};
+            break;
+        case sim::ValueType::Symbol:
+            answer.kind = Answer::Symbol;
+            answer.symbol = host_.symbolOf(result);
+            break;
+        case sim::ValueType::List:
+        case sim::ValueType::Point: {
+            answer.kind =
+                host_.typeOf(result) == sim::ValueType::List ? Answer::List : Answer::Point;
+            for (const HostValue& item : host_.itemsOf(result)) {
+                const sim::ValueType type = host_.typeOf(item);
+                if (type == sim::ValueType::Float) {
+                    answer.numbers.push_back(host_.floatOf(item));
+                } else if (type == sim::ValueType::Integer) {
+                    answer.numbers.push_back(host_.integerOf(item));
+                } else {
+                    answer.kind = Answer::Other;  // not a list of numbers
+                }
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    host_.release(result);
+    return answer;
 }
 
 double ScriptClient::handler(const std::string& name, const std::vector<double>& args) {

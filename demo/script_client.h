@@ -23,6 +23,24 @@ struct StagePoint {
     bool inView;
 };
 
+// The camera's state as its getters answer it; rotation is pitch, yaw, roll in degrees.
+struct CameraSnapshot {
+    Point3 position, interest, rotation;
+    double fieldOfView, pictureRatio, nearPlane, farPlane;
+};
+
+// Any answer of a method, as the host's script would see it: numbers, or a symbol such as
+// #errInvalidParameter. `text` is how the script language would print it.
+struct Answer {
+    enum Kind { Float, Integer, List, Point, Symbol, Other } kind = Other;
+    std::vector<double> numbers;  // the float, the integer, the list's or the point's items
+    std::string symbol;           // without the #, for a symbol answer
+    std::string text;
+    Status status = StatusOk;
+
+    bool isOk() const { return kind == Symbol && symbol == "Ok"; }
+};
+
 // One line of the message table: the method's number, whether it is a global handler (no
 // "me") and how many arguments it declares.
 struct MessageEntry {
@@ -58,10 +76,16 @@ class ScriptClient {
     Point3 getTriple(const std::string& method);
     int32_t getInteger(const std::string& method);
 
+    CameraSnapshot snapshot();
+
     StagePoint getProjection(const Point3& world);
     double getDistance() { return getFloat("getDistance"); }
     int32_t getBlendLevel() { return getInteger("getBlendLevel"); }
     Point3 getCoordinates(double h, double v, double worldZ);
+
+    // Calls `method` and answers whatever it gave; unlike the helpers above, an unexpected
+    // answer is no fault of the run (a refused value is an answer to show).
+    Answer call(const std::string& method, const std::vector<double>& args);
 
     // The global handlers that answer a float (constrain, limit, asin, acos).
     double handler(const std::string& name, const std::vector<double>& args);

@@ -37,6 +37,8 @@ BEACON = (255, 0, 255)
 MARKER = (255, 230, 0)
 # Where, in stage pixels, the recorder clicks to drop a marker (headless runs only).
 CLICK = (470, 330)
+# After which scene frame a headless run takes the camera for one picture of the workbench.
+WORKBENCH_AFTER = 6
 ROOT = Path(__file__).resolve().parents[2]
 
 
@@ -185,6 +187,10 @@ class Session:
         subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=self.env,
                        check=True, timeout=30)
 
+    def keys(self, *names):
+        subprocess.run(["xdotool", "key", "--delay", "50", *names], env=self.env, check=True,
+                       timeout=30)
+
     def wine_processes(self):
         """Ids and command lines of the processes that run in this script's Wine prefix."""
         found = []
@@ -201,6 +207,25 @@ class Session:
             if wanted in environ:
                 found.append((int(entry.name), command))
         return found
+
+
+def request_snapshot(session, capture, number, inputs):
+    """Asks the projector for the frame on screen (snap-NN, see demo/capture.h) until its log
+    shows that it has handled `inputs` inputs. Answers the log's path; the frame stays on screen
+    until the caller makes "<name>.done"."""
+    for _ in range(20):
+        name = "snap-%02d" % number
+        (capture / (name + ".request")).touch()
+        text = capture / (name + ".txt")
+        if not wait_until(lambda: text.exists() or session.loader.poll() is not None,
+                          30) or not text.exists():
+            raise Failed("no %s from the projector" % name)
+        if int(re.search(r"^inputs (\d+)$", text.read_text(), re.M).group(1)) >= inputs:
+            return text
+        (capture / (name + ".done")).touch()
+        number += 1
+        time.sleep(0.2)
+    raise Failed("the projector did not see all %d inputs" % inputs)
 
 
 def parse_frame(path):
@@ -408,7 +433,24 @@ def run(args, checks):
                 # Drops a marker: the click reaches the projector while it holds this frame.
                 session.click(*CLICK)
                 time.sleep(0.5)
+            workbench = number == WORKBENCH_AFTER and session.xvfb is not None
+            if workbench:
+                # Takes the camera with the readout and the legend on, for one picture.
+                session.keys("Tab", "F2", "F1")
             (capture / (name + ".done")).touch()
+            if workbench:
+                text = request_snapshot(session, capture, 1, 3)
+                held = parse_frame(text)
+                path = shoot("workbench: readout and legend", "workbench")
+                if args.check:
+                    checks.expect(held["workbench"] == "holding" and any(
+                        line.startswith("readout getBlendLevel")
+                        for line in text.read_text().splitlines()),
+                                  "Tab took the camera and F2 shows the readout")
+                    check_frame(checks, "workbench", Picture(path), held)
+                # Gives it back: the flight glides on from here to its end.
+                session.keys("F1", "F2", "Tab")
+                (capture / (text.stem + ".done")).touch()
         checks.expect(len(frames) >= 4, "%d scene frames recorded" % len(frames))
         if args.check:
             checks.expect(beacons_shown >= 6, "%d beacons were checked on screen" % beacons_shown)
