@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
 """Turns projection_bench's JSON into the figures, ratios and chart of docs/PERFORMANCE.md.
 
-    chart.py RESULTS.json [--lto-json LTO.json] [--svg OUT.svg] [--markdown OUT.md]
+    chart.py RESULTS.json [--lto-json LTO.json] [--shipped-json SHIPPED.json]
+             [--svg OUT.svg] [--markdown OUT.md]
     chart.py --lto LTO.json          (only the link-time-optimised run's arithmetic figures)
 
 Reads the median of each benchmark's repetitions (its per_op counter: seconds per point or per
 call) and prints a Markdown summary; --svg writes a bar chart, --markdown the summary to a file.
+--shipped-json adds the shipped 32-bit SCRIPT.x32 timed under Wine (bench/shipped, whose JSON
+holds the median of each benchmark's repetitions).
 Python 3 standard library only.
 """
 import argparse
 import json
+import math
 import sys
 from xml.sax.saxutils import escape
 
@@ -26,6 +30,58 @@ def medians(path):
             continue
         figures[entry["run_name"]] = entry["per_op"] * 1e9
     return data.get("context", {}), figures
+
+
+def shipped_medians(path):
+    """The 32-bit benchmark host's JSON: name -> median nanoseconds per call or point."""
+    with open(path) as source:
+        data = json.load(source)
+    return data.get("context", {}), {b["name"]: b["median_ns"] for b in data["benchmarks"]}
+
+
+def shipped_figures(figures, in_view):
+    """The 32-bit run's figures for one point set, and the ratios the targets are set in."""
+    where = f"/in_view:{1 if in_view else 0}"
+    call = figures["W32_DispatchedGetProjection" + where]
+    host = figures["W32_HostOperationsOnly" + where]
+    serial = figures["W32_FormulaSerial" + where]
+    glm = figures["W32_MatrixLookAtPerspectiveSerial" + where]
+    own = call - host
+    return {
+        "call": call, "host": host, "own": own, "serial": serial, "glm": glm,
+        "throughput": figures["W32_FormulaThroughput" + where],
+        "own_per_serial": own / serial, "own_per_glm": own / glm,
+    }
+
+
+def shipped_summary(context, figures):
+    lines = []
+    add = lines.append
+    add(f"Shipped 32-bit SCRIPT.x32 under Wine: {context.get('points_per_set', '?')} points per "
+        f"set, median of {context.get('repetitions', '?')} repetitions; the matrix path agrees "
+        f"within {context.get('max_matrix_deviation_px', '?')} px.")
+    add("")
+    inside, outside = shipped_figures(figures, True), shipped_figures(figures, False)
+    add("| 32-bit, ns per call or point | in view | out of view |")
+    add("| --- | ---: | ---: |")
+    for key, label in [("call", "getProjection through Call"),
+                       ("host", "the host operations it must make, replayed"),
+                       ("own", "the module's own work (difference)"),
+                       ("serial", "camera formula inline, serial"),
+                       ("throughput", "camera formula inline, throughput"),
+                       ("glm", "GLM look-at x perspective, serial")]:
+        add(f"| {label} | {inside[key]:.1f} | {outside[key]:.1f} |")
+    distance = figures["W32_DispatchedGetDistance"]
+    add(f"| getDistance through Call | {distance:.1f} | |")
+    add("")
+    add("| 32-bit ratio | in view | out of view |")
+    add("| --- | ---: | ---: |")
+    add(f"| module's own work / serial formula (target <= 1.3) | {inside['own_per_serial']:.2f} | "
+        f"{outside['own_per_serial']:.2f} |")
+    add(f"| module's own work / GLM serial (target < 1) | {inside['own_per_glm']:.2f} | "
+        f"{outside['own_per_glm']:.2f} |")
+    add(f"| getDistance through Call / serial formula, in view | {distance / inside['serial']:.2f} | |")
+    return "\n".join(lines) + "\n"
 
 
 ARITHMETIC = [
@@ -103,70 +159,126 @@ def summary(context, figures, lto):
     return "\n".join(lines) + "\n"
 
 
-def bar_chart(figures, lto):
-    """Two panels: per-point arithmetic, and per-call costs with the host/module split."""
-    width, label_width, bar_width = 860, 330, 430
-    row, gap = 22, 6
+def nice_step(top, ticks=5):
+    """A round tick step (1, 2 or 5 times a power of ten) giving about `ticks` intervals."""
+    raw = top / ticks
+    power = 10 ** math.floor(math.log10(raw))
+    for multiple in (1, 2, 5, 10):
+        if raw <= multiple * power:
+            return multiple * power
+    return 10 * power
+
+
+# One colour per meaning, the same in every section.
+COLOURS = {
+    "formula": ("#4f9a59", "bare formula, inline"),
+    "module": ("#3b6ea8", "module's own work"),
+    "matrix": ("#8e5ba8", "4x4 matrix path (GLM)"),
+    "host": ("#c9b27c", "host value operations"),
+    "whole": ("#e08a2c", "whole call (module and host)"),
+}
+
+
+def bar_chart(figures, lto, shipped=None):
+    """One section per scale, each with its own axis and ticks: the native per-point arithmetic,
+    the native per-call costs, and the shipped 32-bit binary under Wine."""
+    width, label_width, bar_width = 900, 360, 420
+    row, gap = 20, 5
     parts = []
     y = 0
 
-    def text(x, yy, content, anchor="start", size=12, weight="normal"):
+    def text(x, yy, content, anchor="start", size=12, weight="normal", fill="black"):
         parts.append(f'<text x="{x}" y="{yy}" font-size="{size}" font-weight="{weight}" '
-                     f'text-anchor="{anchor}" font-family="sans-serif">{escape(content)}</text>')
+                     f'text-anchor="{anchor}" fill="{fill}" '
+                     f'font-family="sans-serif">{escape(content)}</text>')
 
-    def panel(title, rows, unit_max):
+    def panel(title, rows):
         nonlocal y
-        y += 28
+        top = max(sum(v for v, _ in segs) for _, segs in rows)
+        step = nice_step(top)
+        axis_max = step * math.ceil(top / step)
+        y += 30
         text(10, y, title, size=14, weight="bold")
-        y += 10
+        y += 8
+        first = y
+        grid_at = len(parts)  # the grid goes under the bars, drawn once their extent is known
         for label, segments in rows:
             y += gap
-            text(label_width - 8, y + row * 0.7, label, anchor="end")
+            text(label_width - 8, y + row * 0.72, label, anchor="end")
             x = label_width
             total = 0.0
-            for value, colour in segments:
-                w = bar_width * value / unit_max
+            for value, kind in segments:
+                w = bar_width * value / axis_max
                 parts.append(f'<rect x="{x:.1f}" y="{y}" width="{max(w, 0.5):.1f}" '
-                             f'height="{row}" fill="{colour}"/>')
+                             f'height="{row}" fill="{COLOURS[kind][0]}"/>')
                 x += w
                 total += value
-            text(x + 6, y + row * 0.7, f"{total:.1f} ns" if total >= 10 else f"{total:.2f} ns")
+            text(x + 6, y + row * 0.72, f"{total:.1f} ns" if total >= 10 else f"{total:.2f} ns")
             y += row
+        y += gap
+        # The section's own axis: grid lines, ticks and their values in nanoseconds.
+        grid = []
+        tick = 0.0
+        while tick <= axis_max * (1 + 1e-9):
+            x = label_width + bar_width * tick / axis_max
+            grid.append(f'<line x1="{x:.1f}" y1="{first}" x2="{x:.1f}" y2="{y}" '
+                        f'stroke="#dddddd" stroke-width="1"/>')
+            parts.append(f'<line x1="{x:.1f}" y1="{y}" x2="{x:.1f}" y2="{y + 5}" '
+                         f'stroke="black" stroke-width="1"/>')
+            label = f"{tick:g}"
+            text(x, y + 17, label, anchor="middle", size=11)
+            tick += step
+        parts.append(f'<line x1="{label_width}" y1="{y}" x2="{label_width + bar_width}" '
+                     f'y2="{y}" stroke="black" stroke-width="1"/>')
+        parts[grid_at:grid_at] = grid
+        text(label_width + bar_width + 24, y + 17, "ns", size=11)
+        y += 20
 
-    blue, grey, orange, green = "#3b6ea8", "#9aa5b1", "#e08a2c", "#4f9a59"
+    def where(in_view):
+        return "in view" if in_view else "out of view"
+
+    kinds = {"BM_InlineFormula": "formula", "BM_ModuleProjectPoint": "module",
+             "BM_MatrixCombined": "matrix", "BM_MatrixLookAtPerspective": "matrix"}
     arithmetic = []
-    colours = {"BM_InlineFormula": green, "BM_ModuleProjectPoint": blue,
-               "BM_MatrixCombined": grey, "BM_MatrixLookAtPerspective": grey}
     for in_view in (True, False):
         for name, label in ARITHMETIC:
-            where = "in view" if in_view else "out of view"
-            arithmetic.append((f"{label}, {where}", [(point(figures, name, in_view), colours[name])]))
+            arithmetic.append((f"{label}, {where(in_view)}",
+                               [(point(figures, name, in_view), kinds[name])]))
         if lto:
-            arithmetic.append((f"module: projectPoint, {'in view' if in_view else 'out of view'}, LTO",
-                               [(point(lto[1], "BM_ModuleProjectPoint", in_view), blue)]))
-    top = max(v for _, segs in arithmetic for v, _ in segs) * 1.05
-    panel("Projection arithmetic, ns per point (median)", arithmetic, top)
+            arithmetic.append((f"module: projectPoint, {where(in_view)}, LTO",
+                               [(point(lto[1], "BM_ModuleProjectPoint", in_view), "module")]))
+    panel("Native x86-64: projection arithmetic, ns per point (median)", arithmetic)
 
     calls = []
     for in_view in (True, False):
         call = point(figures, "BM_DispatchedGetProjection", in_view)
         host = point(figures, "BM_HostValueOperationsOnly", in_view)
-        where = "in view" if in_view else "out of view"
-        calls.append((f"getProjection via Call, {where}", [(host, grey), (call - host, blue)]))
-    calls.append(("Call, unknown method number", [(figures["BM_DispatchOnly"], blue)]))
+        calls.append((f"getProjection via Call, {where(in_view)}",
+                      [(host, "host"), (call - host, "module")]))
+    calls.append(("Call, unknown method number", [(figures["BM_DispatchOnly"], "module")]))
     for name, label in SETTERS:
-        calls.append((label, [(figures[name], orange)]))
-    top = max(sum(v for v, _ in segs) for _, segs in calls) * 1.05
-    panel("Script calls through the simulated host, ns per call (median)", calls, top)
+        calls.append((label, [(figures[name], "whole")]))
+    panel("Native x86-64: script calls through the simulated host, ns per call (median)", calls)
 
-    y += 24
-    legend = [(green, "bare formula"), (blue, "module"), (grey, "matrices / host value operations"),
-              (orange, "setter, whole call")]
+    if shipped:
+        rows = []
+        for in_view in (True, False):
+            f = shipped_figures(shipped, in_view)
+            rows.append((f"getProjection via Call, {where(in_view)}",
+                         [(f["host"], "host"), (f["own"], "module")]))
+            rows.append((f"formula inline, serial, {where(in_view)}", [(f["serial"], "formula")]))
+            rows.append((f"GLM look-at x perspective, serial, {where(in_view)}",
+                         [(f["glm"], "matrix")]))
+        rows.append(("getDistance via Call", [(shipped["W32_DispatchedGetDistance"], "whole")]))
+        panel("Shipped 32-bit SCRIPT.x32 under Wine, lean host: ns per call or point (median)",
+              rows)
+
+    y += 14
     x = 10
-    for colour, label in legend:
+    for colour, label in COLOURS.values():
         parts.append(f'<rect x="{x}" y="{y - 11}" width="12" height="12" fill="{colour}"/>')
         text(x + 18, y, label)
-        x += 40 + 7 * len(label)
+        x += 30 + 6.6 * len(label)
     y += 14
     header = (f'<svg xmlns="http://www.w3.org/2000/svg" width="{width}" height="{y}" '
               f'viewBox="0 0 {width} {y}">\n<rect width="{width}" height="{y}" fill="white"/>\n')
@@ -178,6 +290,7 @@ def main():
     parser.add_argument("results", nargs="?")
     parser.add_argument("--lto", help="print the arithmetic figures of a link-time optimised run")
     parser.add_argument("--lto-json", help="a link-time optimised run to show beside the results")
+    parser.add_argument("--shipped-json", help="the shipped 32-bit binary's run under Wine")
     parser.add_argument("--svg")
     parser.add_argument("--markdown")
     args = parser.parse_args()
@@ -193,13 +306,17 @@ def main():
     context, figures = medians(args.results)
     lto = medians(args.lto_json) if args.lto_json else None
     text = summary(context, figures, lto)
+    shipped = None
+    if args.shipped_json:
+        shipped_context, shipped = shipped_medians(args.shipped_json)
+        text += "\n" + shipped_summary(shipped_context, shipped)
     print(text)
     if args.markdown:
         with open(args.markdown, "w") as out:
             out.write(text)
     if args.svg:
         with open(args.svg, "w") as out:
-            out.write(bar_chart(figures, lto))
+            out.write(bar_chart(figures, lto, shipped))
     return 0
 
 

@@ -2,11 +2,13 @@
 # Builds the benchmarks (build/bench: Release, no sanitizers), runs them in one process so the
 # ratios between their figures hold, and turns the JSON into a summary and a chart.
 #
-#   scripts/bench/run.sh          the benchmarks, then the callgrind instruction count
+#   scripts/bench/run.sh          the native benchmarks, the shipped 32-bit SCRIPT.x32 under Wine
+#                                 (scripts/bench/shipped.sh), then the callgrind instruction count
 #   scripts/bench/run.sh lto      the same projection benchmarks with link-time optimisation
 #                                 (build/bench-lto), to see the module's projection inlined
 #
-# Outputs: build/bench/results.json, build/bench/summary.md, build/bench/performance.svg
+# Outputs: build/bench/results.json, build/bench/shipped.json, build/bench/summary.md,
+# build/bench/performance.svg
 # (and build/bench/results-lto.json for "lto").
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -41,11 +43,13 @@ if [ "$variant" = lto ]; then
     exit 0
 fi
 
+scripts/bench/shipped.sh
+
 lto_args=()
 if [ -f build/bench/results-lto.json ]; then
     lto_args=(--lto-json build/bench/results-lto.json)
 fi
-python3 scripts/bench/chart.py "$json" "${lto_args[@]}" \
+python3 scripts/bench/chart.py "$json" "${lto_args[@]}" --shipped-json build/bench/shipped.json \
     --svg build/bench/performance.svg --markdown build/bench/summary.md
 scripts/bench/callgrind.sh "$tree"/bin/callgrind_driver "${CALLGRIND_CALLS:-1000000}" \
     | tee build/bench/callgrind.txt

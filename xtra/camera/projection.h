@@ -108,14 +108,18 @@ struct Projection {
     StagePoint screen;  // OutOfViewPoint when not in view
 };
 
+// One result record, filled on either path and returned once, so that the compiler keeps its
+// fields in registers: returned from two places, the record was assembled in memory and copied
+// out, part of it through pairs of 32-bit registers on the 32-bit build.
 inline Projection projectPoint(const Vec3& world, const CameraState& camera) {
     const Vec3 offset = offsetFromCamera(world, camera.position);
     const Vec3 pitched = undoYawAndPitch(offset, camera.rotationTable);
-    if (!isInView(pitched.z, camera.nearPlane, camera.farPlane)) {
-        return Projection{Vec3{offset.x, offset.y, pitched.z}, OutOfViewPoint};
+    Projection projection{Vec3{offset.x, offset.y, pitched.z}, OutOfViewPoint};
+    if (isInView(pitched.z, camera.nearPlane, camera.farPlane)) {
+        projection.view = undoRoll(pitched, camera.rotationTable);
+        projection.screen = perspective(projection.view, lensOf(camera));
     }
-    const Vec3 view = undoRoll(pitched, camera.rotationTable);
-    return Projection{view, perspective(view, lensOf(camera))};
+    return projection;
 }
 
 struct BackProjection {

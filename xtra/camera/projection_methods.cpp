@@ -13,16 +13,29 @@ Status getProjection(ScriptCall& script) {
     }
     CameraState& camera = script.camera();
     // A refused coordinate leaves the last projection's view and stage point in place, so
-    // getDistance still answers for it.
-    const Status status =
-        readIntoFields(script, ObjectMethodArguments,
-                       {&camera.lastWorld.x, &camera.lastWorld.y, &camera.lastWorld.z});
+    // getDistance still answers for it. The point is projected from the values as converted,
+    // not loaded back from lastWorld: two neighbouring fields can be fetched by one 16-byte load,
+    // which cannot take its data from two separate 8-byte stores still in flight and waits for
+    // them to complete.
+    double x = 0.0, y = 0.0, z = 0.0;
+    Status status = readIntoField(script, ObjectMethodArguments, camera.lastWorld.x, x);
+    if (status == StatusOk) {
+        status = readIntoField(script, ObjectMethodArguments + 1, camera.lastWorld.y, y);
+    }
+    if (status == StatusOk) {
+        status = readIntoField(script, ObjectMethodArguments + 2, camera.lastWorld.z, z);
+    }
     if (status != StatusOk) {
         return status;
     }
-    const Projection projection = projectPoint(camera.lastWorld, camera);
-    camera.lastView = projection.view;
-    camera.lastScreen = projection.screen;
+    const Projection projection = projectPoint(Vec3{x, y, z}, camera);
+    // Field by field: copied as whole records, the depth travelled through a pair of 32-bit
+    // registers and was stored in two halves, which getDistance then read as one 8-byte value.
+    camera.lastView.x = projection.view.x;
+    camera.lastView.y = projection.view.y;
+    camera.lastView.z = projection.view.z;
+    camera.lastScreen.h = projection.screen.h;
+    camera.lastScreen.v = projection.screen.v;
     script.resultPoint(projection.screen.h, projection.screen.v);
     return StatusOk;
 }

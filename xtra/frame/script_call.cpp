@@ -8,12 +8,9 @@ const char* const ErrLimitsInvalid = "errLimitsInvalid";
 
 Status ScriptCall::readArguments(int first, std::initializer_list<double*> places,
                                  const char* errorSymbol) {
-    ValueServices* values = camera_.valueServices;
     int element = first;
     for (double* place : places) {
-        // The host's array is read through a copy; the module never writes into it.
-        const HostValue argument = call_->arguments[element];
-        const Status status = values->ops->ValueToFloat(values, &argument, place);
+        const Status status = readArgument(element, place);
         if (status != StatusOk) {
             resultSymbol(errorSymbol);
             return status;
@@ -21,11 +18,6 @@ Status ScriptCall::readArguments(int first, std::initializer_list<double*> place
         ++element;
     }
     return StatusOk;
-}
-
-void ScriptCall::resultFloat(double number) {
-    ValueServices* values = camera_.valueServices;
-    values->ops->FloatToValue(values, number, &call_->result);
 }
 
 void ScriptCall::resultInteger(int32_t number) {
@@ -54,19 +46,4 @@ Status ScriptCall::resultList(const Vec3& values, const char* errorSymbol) {
         host->ops->ReleaseValue(host, &item);
     }
     return StatusOk;
-}
-
-void ScriptCall::resultPoint(double h, double v) {
-    ValueServices* host = camera_.valueServices;
-    ListServices* lists = camera_.listServices;
-    const HostPoint origin{0, 0};
-    host->ops->PointToValue(host, &origin, &call_->result);
-    int32_t index = 1;
-    for (double number : {h, v}) {
-        HostValue item{};
-        host->ops->FloatToValue(host, number, &item);
-        lists->ops->SetListItem(lists, &call_->result, index, &item);
-        host->ops->ReleaseValue(host, &item);
-        ++index;
-    }
 }

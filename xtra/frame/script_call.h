@@ -4,6 +4,10 @@
 
 #include <initializer_list>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "xtra/camera/camera_state.h"
 #include "xtra/frame/interface_object.h"
 
@@ -19,6 +23,21 @@ extern const char* const ErrLimitsInvalid;
 // script object itself at element 0, global handlers do not.
 constexpr int ObjectMethodArguments = 1;
 constexpr int GlobalHandlerArguments = 0;
+
+// A copy of a host value moved as one 8-byte unit. Copied as a pair of 32-bit words (what the
+// compiler makes of the struct on the 32-bit build), it is stored in two halves, and a host that
+// reads the value back as one 8-byte load must wait for both stores to retire instead of taking
+// the data from the store buffer: a stall on every argument.
+inline HostValue copyOf(const HostValue& value) {
+    HostValue copy;
+#if defined(__SSE2__)
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&copy),
+                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&value)));
+#else
+    copy = value;
+#endif
+    return copy;
+}
 
 inline CameraState& cameraOf(InterfaceObject* self) {
     return reinterpret_cast<CameraInstance*>(self->instance)->camera;
@@ -37,12 +56,25 @@ class ScriptCall {
     bool canRun() const { return camera_.valueServices != nullptr; }
     static Status refusal() { return StatusNotAvailable; }
 
+    // Converts element `element` of the argument array into `place` and returns the
+    // conversion's status; nothing is stored in the result. The host's array is read through a
+    // copy; the module never writes into it. Inline, as are the float and point results: they
+    // are the whole of a projection's dealings with the host.
+    Status readArgument(int element, double* place) {
+        const HostValue argument = copyOf(call_->arguments[element]);
+        ValueServices* values = camera_.valueServices;
+        return values->ops->ValueToFloat(values, &argument, place);
+    }
+
     // Converts the arguments from element `first` on into the given places, in order. The
     // first refusal stops the reading, stores `errorSymbol` and returns the refusal's status;
     // places after it are not written. Returns 0 when every argument converted.
     Status readArguments(int first, std::initializer_list<double*> places, const char* errorSymbol);
 
-    void resultFloat(double number);
+    void resultFloat(double number) {
+        ValueServices* values = camera_.valueServices;
+        values->ops->FloatToValue(values, number, &call_->result);
+    }
     void resultInteger(int32_t number);
     void resultSymbol(const char* text);
 
@@ -51,10 +83,26 @@ class ScriptCall {
     Status resultList(const Vec3& values, const char* errorSymbol);
 
     // A host point whose items 1 and 2 are floats. Needs the list link; hasListLink() first.
-    void resultPoint(double h, double v);
+    void resultPoint(double h, double v) {
+        ValueServices* values = camera_.valueServices;
+        const HostPoint origin{0, 0};
+        values->ops->PointToValue(values, &origin, &call_->result);
+        setPointItem(1, h);
+        setPointItem(2, v);
+    }
     bool hasListLink() const { return camera_.listServices != nullptr; }
 
   private:
+    // Item `index` of the point in the result becomes a float made for it, then given back.
+    void setPointItem(int32_t index, double number) {
+        ValueServices* values = camera_.valueServices;
+        ListServices* lists = camera_.listServices;
+        HostValue item{};
+        values->ops->FloatToValue(values, number, &item);
+        lists->ops->SetListItem(lists, &call_->result, index, &item);
+        values->ops->ReleaseValue(values, &item);
+    }
+
     InterfaceObject* self_;
     CameraState& camera_;
     CallRecord* call_;

@@ -1,0 +1,208 @@
+#include "bench/shipped/lean_host.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace lean {
+
+namespace {
+
+const Guid ValueServicesId = {
+    0x151A5780, 0x32BD, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+const Guid ListServicesId = {
+    0xAC96CF98, 0x0045, 0x5C0B, {0x00, 0x00, 0x00, 0x40, 0x10, 0x50, 0x23, 0xFB}};
+const Guid AuxServicesId = {
+    0x3F698780, 0x32BE, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+
+Host* theHost = nullptr;
+int32_t liveBlockCount = 0;
+PointSlot pointTable[PointSlots];
+uint32_t nextPoint = 0;
+int32_t callCount[Host::OperationCount];
+
+// Symbols are numbered by their place in this list; an unknown text gets the last number.
+const char* const symbolTexts[] = {
+    "Ok", "errInvalidParameter", "errCouldNotCreateList", "errParamInvalid", "errLimitsInvalid",
+    "?"};
+constexpr int32_t SymbolCount = sizeof(symbolTexts) / sizeof(symbolTexts[0]);
+
+// References are not counted: every object lives as long as the process.
+uint32_t HOST_CALL addRef(Object*) {
+    return 2;
+}
+uint32_t HOST_CALL release(Object*) {
+    return 1;
+}
+Status HOST_CALL noInterface(Object*, const Guid*, void** out) {
+    *out = nullptr;
+    return NoInterface;
+}
+
+Status HOST_CALL serviceQuery(Object*, const Guid* iid, void** out) {
+    Object* answer = nullptr;
+    if (std::memcmp(iid, &ValueServicesId, sizeof(Guid)) == 0) {
+        answer = reinterpret_cast<Object*>(theHost->values());
+    } else if (std::memcmp(iid, &ListServicesId, sizeof(Guid)) == 0) {
+        answer = reinterpret_cast<Object*>(theHost->lists());
+    } else if (std::memcmp(iid, &AuxServicesId, sizeof(Guid)) == 0) {
+        answer = theHost->hostServices();  // held and released, never called
+    }
+    *out = answer;
+    return answer != nullptr ? 0 : NoInterface;
+}
+
+void* HOST_CALL allocate(Object*, uint32_t size) {
+    ++liveBlockCount;
+    return std::calloc(1, size);
+}
+void HOST_CALL freeBlock(Object*, void* block) {
+    --liveBlockCount;
+    std::free(block);
+}
+
+// ---- Value operations: the ones a projection makes are a handful of moves each.
+__attribute__((noinline)) Status HOST_CALL stringToSymbol(Object*, const char* text, int32_t* out) {
+    ++callCount[Host::StringToSymbolCall];
+    int32_t symbol = 0;
+    while (symbol < SymbolCount - 1 && std::strcmp(symbolTexts[symbol], text) != 0) {
+        ++symbol;
+    }
+    *out = symbol;
+    return 0;
+}
+
+__attribute__((noinline)) Status HOST_CALL releaseValue(Object*, Value*) {
+    ++callCount[Host::ReleaseValueCall];
+    return 0;
+}
+
+// A float is the record's own 8 bytes, read as one 8-byte value.
+__attribute__((noinline)) Status HOST_CALL valueToFloat(Object*, const Value* value, double* out) {
+    ++callCount[Host::ValueToFloatCall];
+    double number;
+    std::memcpy(&number, value, sizeof number);
+    *out = number;
+    return 0;
+}
+
+__attribute__((noinline)) Status HOST_CALL integerToValue(Object*, int32_t number, Value* out) {
+    ++callCount[Host::IntegerToValueCall];
+    out->word[0] = static_cast<uint32_t>(number);
+    out->word[1] = 0;
+    return 0;
+}
+
+__attribute__((noinline)) Status HOST_CALL symbolToValue(Object*, int32_t symbol, Value* out) {
+    ++callCount[Host::SymbolToValueCall];
+    out->word[0] = static_cast<uint32_t>(symbol);
+    out->word[1] = SymbolTag;
+    return 0;
+}
+
+__attribute__((noinline)) Status HOST_CALL floatToValue(Object*, double number, Value* out) {
+    ++callCount[Host::FloatToValueCall];
+    std::memcpy(out, &number, sizeof number);
+    return 0;
+}
+
+// The point's two coordinates are not kept: SetListItem replaces both items.
+__attribute__((noinline)) Status HOST_CALL pointToValue(Object*, const int32_t*, Value* out) {
+    ++callCount[Host::PointToValueCall];
+    const uint32_t slot = nextPoint;
+    nextPoint = (slot + 1) % PointSlots;
+    out->word[0] = slot;
+    out->word[1] = PointTag;
+    return 0;
+}
+
+__attribute__((noinline)) Status HOST_CALL setListItem(Object*, Value* list, int32_t index,
+                                                       const Value* item) {
+    ++callCount[Host::SetListItemCall];
+    double number;
+    std::memcpy(&number, item, sizeof number);
+    std::memcpy(&pointTable[list->word[0] % PointSlots].item[(index - 1) & 1], &number,
+                sizeof number);
+    return 0;
+}
+
+Status HOST_CALL noList(Object*, Value*) {
+    return 1;
+}
+Status HOST_CALL noAppend(Object*, Value*, const Value*) {
+    return 1;
+}
+
+const UnknownOps serviceOps = {serviceQuery, addRef, release};
+const AllocatorOps allocatorOps = {{noInterface, addRef, release}, allocate, freeBlock};
+const ValueOps valueOps = {{noInterface, addRef, release},
+                           stringToSymbol,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           releaseValue,
+                           nullptr,
+                           nullptr,
+                           valueToFloat,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           nullptr,
+                           integerToValue,
+                           symbolToValue,
+                           floatToValue,
+                           nullptr,
+                           nullptr,
+                           pointToValue};
+const ListOps listOps = {
+    {noInterface, addRef, release}, noList, noAppend, nullptr, nullptr, setListItem};
+
+}  // namespace
+
+Host::Host()
+    : hostServices_{&serviceOps},
+      allocator_{&allocatorOps},
+      values_{&valueOps},
+      lists_{&listOps},
+      aux_{&serviceOps} {
+    theHost = this;
+}
+
+Value Host::floatValue(double number) {
+    Value value;
+    std::memcpy(&value, &number, sizeof number);
+    return value;
+}
+
+double Host::floatOf(const Value& value) {
+    double number;
+    std::memcpy(&number, &value, sizeof number);
+    return number;
+}
+
+const PointSlot& Host::pointOf(const Value& value) const {
+    return pointTable[value.word[0] % PointSlots];
+}
+
+bool Host::isSymbol(const Value& value, const char* text) const {
+    int32_t symbol = 0;
+    stringToSymbol(nullptr, text, &symbol);
+    return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbol);
+}
+
+int32_t Host::liveBlocks() const {
+    return liveBlockCount;
+}
+
+int32_t Host::calls(Operation operation) const {
+    return callCount[operation];
+}
+
+void Host::resetCalls() {
+    for (int32_t& count : callCount) {
+        count = 0;
+    }
+}
+
+}  // namespace lean

@@ -1,0 +1,556 @@
+// The shipped 32-bit SCRIPT.x32 timed from outside, as the host runs it: loaded with
+// LoadLibrary, reached through its exports, a camera made the host's way, the values of a lean
+// host (lean_host.h). In one process:
+//
+// - getProjection through Call, and the host operations that call must make replayed here
+//   through the same pointers: the difference is the module's own work;
+// - getDistance through Call;
+// - the camera's formula written out here, both as throughput and serial (each point waits for
+//   the previous result, as a script waits for each answer);
+// - GLM's look-at and perspective 4x4 path, serial.
+//
+// Before timing, the checks: the formula here gives the module's stage points and depths to
+// the last bit, the matrix path agrees within 1e-6 px, and one dispatched getProjection makes
+// exactly the host calls that the replay makes. A failed check ends the program with status 2.
+//
+//   shipped_bench.exe PATH\TO\SCRIPT.x32 [--repetitions N] [--min-time SECONDS] [--json FILE]
+#include <emmintrin.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bench/shipped/lean_host.h"
+#include "bench/shipped/timing.h"
+
+namespace {
+
+using lean::CallRecord;
+using lean::Guid;
+using lean::Host;
+using lean::InstanceHeader;
+using lean::Status;
+using lean::Value;
+
+const Guid CameraClassId = {
+    0x5E1C7A41, 0x3B2D, 0x4F61, {0x9A, 0x8E, 0x2C, 0x4D, 0x6B, 0x7F, 0x1A, 0x03}};
+const Guid CameraInterfaceId = {
+    0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
+
+constexpr int32_t MethodNew = 0;
+constexpr int32_t MethodSetPosition = 2;
+constexpr int32_t MethodSetRotation = 6;
+constexpr int32_t MethodSetFieldOfView = 9;
+constexpr int32_t MethodGetProjection = 16;
+constexpr int32_t MethodGetDistance = 17;
+
+constexpr size_t PointCount = 1024;
+constexpr double StageTolerance = 1e-6;  // pixels, between the formula and the matrix path
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "shipped_bench: %s\n", what);
+    std::exit(2);
+}
+
+// ---- The module, through its exports.
+using CreateOperation = Status(__stdcall*)(InstanceHeader*);
+using DestroyOperation = void(__stdcall*)(InstanceHeader*);
+struct Exports {
+    Status(__stdcall* DllGetClassForm)(const Guid*, int32_t*, CreateOperation*, DestroyOperation*);
+    Status(__stdcall* DllGetInterface)(InstanceHeader*, const Guid*, const Guid*, void**);
+};
+
+template <typename Function>
+void lookUp(HMODULE module, const char* name, Function* out) {
+    FARPROC address = GetProcAddress(module, name);
+    if (address == nullptr) {
+        fail("an export is missing");
+    }
+    *out = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
+
+// The camera object as the host reaches it: an interface whose slot 3 is Call.
+struct CameraInterface;
+struct CameraInterfaceOps {
+    void* unknown[3];
+    Status(__stdcall* Call)(CameraInterface* self, CallRecord* call);
+};
+struct CameraInterface {
+    const CameraInterfaceOps* ops;
+};
+
+// The camera's fields behind the host header, read (never written) so that the formula and the
+// matrices here use the very values the module holds.
+struct CameraRecord {
+    InstanceHeader header;
+    void* links[3];
+    double position[3];
+    double interest[3];
+    double pitch, yaw, roll, fieldOfView, pictureRatio, nearPlane, farPlane;
+    uint8_t tracksInterest;
+    double sinNegPitch, sinPitch, cosNegPitch, cosPitch;
+    double sinYaw, sinNegYaw, cosYaw, cosNegYaw;
+    double sinNegRoll, sinRoll, cosNegRoll, cosRoll;
+    double lastWorld[3];
+    double lastView[3];
+    double lastScreen[2];
+    double scaleH, scaleV, stageWidth, stageHeight, centreH, centreV;
+};
+static_assert(sizeof(CameraRecord) == 360, "the camera's instance record is 360 bytes");
+
+struct Camera {
+    Host host;
+    CameraRecord* record = nullptr;
+    CameraInterface* object = nullptr;
+    Value me{};
+
+    Status call(int32_t method, const Value* elements, Value* result) {
+        CallRecord record{};
+        record.methodNumber = method;
+        record.arguments = elements;
+        const Status status = object->ops->Call(object, &record);
+        *result = record.result;
+        return status;
+    }
+    void set(int32_t method, std::initializer_list<double> arguments) {
+        std::vector<Value> elements{me};
+        for (double argument : arguments) {
+            elements.push_back(Host::floatValue(argument));
+        }
+        Value result{};
+        if (call(method, elements.data(), &result) != 0 || !host.isSymbol(result, "Ok")) {
+            fail("a setter did not answer Ok");
+        }
+    }
+};
+
+// DllGetClassForm for the size and the create operation, an instance record with the host's
+// header, create, DllGetInterface, and "new" through Call; then the pose every measurement
+// uses, turned in all three angles so that no term of the projection drops out.
+void makeCamera(const char* path, Camera& camera) {
+    HMODULE module = LoadLibraryA(path);
+    if (module == nullptr) {
+        fail("LoadLibraryA failed");
+    }
+    Exports exports{};
+    lookUp(module, "DllGetClassForm", &exports.DllGetClassForm);
+    lookUp(module, "DllGetInterface", &exports.DllGetInterface);
+    int32_t size = 0;
+    CreateOperation create = nullptr;
+    DestroyOperation destroy = nullptr;
+    if (exports.DllGetClassForm(&CameraClassId, &size, &create, &destroy) != 0 ||
+        size != static_cast<int32_t>(sizeof(CameraRecord))) {
+        fail("the camera class's form is not the expected one");
+    }
+    static const lean::UnknownOps instanceOps = {
+        [](lean::Object*, const Guid*, void** out) -> Status __stdcall {* out = nullptr;
+    return lean::NoInterface;
+}
+, [](lean::Object*) -> uint32_t __stdcall {
+    return 2;
+}
+, [](lean::Object*) -> uint32_t __stdcall {
+    return 1;
+}
+};  // namespace
+auto* record = static_cast<CameraRecord*>(_aligned_malloc(sizeof(CameraRecord), 16));
+std::memset(static_cast<void*>(record), 0, sizeof(CameraRecord));
+record->header.ops = &instanceOps;
+record->header.hostServices = camera.host.hostServices();
+record->header.allocator = camera.host.allocator();
+create(&record->header);
+void* out = nullptr;
+if (exports.DllGetInterface(&record->header, &CameraClassId, &CameraInterfaceId, &out) != 0) {
+    fail("DllGetInterface failed");
+}
+camera.record = record;
+camera.object = static_cast<CameraInterface*>(out);
+Value result{};
+if (camera.call(MethodNew, &camera.me, &result) != 0) {
+    fail("\"new\" failed");
+}
+camera.set(MethodSetRotation, {-8.0, 25.0, 12.0});
+camera.set(MethodSetPosition, {2.0, 3.0, 18.0});
+camera.set(MethodSetFieldOfView, {50.0});
+}
+
+// ---- The camera's formula, written out with its values in locals.
+struct Bare {
+    double px, py, pz;
+    double cosNegYaw, sinNegYaw, cosPitch, sinPitch, cosRoll, sinRoll;
+    double nearPlane, farPlane, scaleH, scaleV, centreH, centreV;
+};
+
+Bare bareOf(const CameraRecord& c) {
+    return Bare{c.position[0], c.position[1], c.position[2], c.cosNegYaw, c.sinNegYaw,
+                c.cosPitch,    c.sinPitch,    c.cosRoll,     c.sinRoll,   c.nearPlane,
+                c.farPlane,    c.scaleH,      c.scaleV,      c.centreH,   c.centreV};
+}
+
+struct Answer {
+    double h, v, depth;
+};
+
+inline Answer bareProjection(double x, double y, double z, const Bare& c) {
+    const double dx = x - c.px;
+    const double dy = y - c.py;
+    const double dz = z - c.pz;
+    const double x1 = c.cosNegYaw * dx + c.sinNegYaw * dz;
+    const double z1 = c.cosNegYaw * dz - c.sinNegYaw * dx;
+    const double y2 = c.cosPitch * dy + c.sinPitch * z1;
+    const double depth = c.cosPitch * z1 - c.sinPitch * dy;
+    if (!(-c.farPlane < depth && depth < -c.nearPlane)) {
+        return Answer{-2000.0, -2000.0, depth};
+    }
+    const double x3 = c.sinRoll * y2 + c.cosRoll * x1;
+    const double y3 = c.cosRoll * y2 - c.sinRoll * x1;
+    return Answer{c.centreH - (x3 / depth) * c.scaleH, (y3 / depth) * c.scaleV + c.centreV, depth};
+}
+
+// ---- GLM's 4x4 path: look-at and perspective matrices, pushed through one after the other,
+// clip test against w, divide by w, then onto the stage (one unit of normalised x or y is
+// centreV pixels).
+struct Matrices {
+    glm::dmat4 view, projection;
+    double centreH, centreV;
+};
+
+Matrices matricesOf(const CameraRecord& c) {
+    const double sp = std::sin(c.pitch), cp = std::cos(c.pitch);
+    const double sy = std::sin(c.yaw), cy = std::cos(c.yaw);
+    const double sr = std::sin(c.roll), cr = std::cos(c.roll);
+    const glm::dvec3 eye(c.position[0], c.position[1], c.position[2]);
+    const glm::dvec3 forward(-sy * cp, sp, -cy * cp);
+    const glm::dvec3 right(cy, 0.0, -sy);
+    const glm::dvec3 up(sp * sy, cp, sp * cy);
+    const glm::dvec3 rolledUp = cr * up - sr * right;
+    return Matrices{glm::lookAt(eye, eye + forward, rolledUp),
+                    glm::perspective(c.fieldOfView, c.pictureRatio, c.nearPlane, c.farPlane),
+                    c.centreH, c.centreV};
+}
+
+inline Answer matrixProjection(double x, double y, double z, const Matrices& m) {
+    const glm::dvec4 eye = m.view * glm::dvec4(x, y, z, 1.0);
+    const glm::dvec4 clip = m.projection * eye;
+    if (!(-clip.w < clip.z && clip.z < clip.w)) {
+        return Answer{-2000.0, -2000.0, eye.z};
+    }
+    const glm::dvec3 ndc = glm::dvec3(clip) / clip.w;
+    return Answer{m.centreH + ndc.x * m.centreV, m.centreV - ndc.y * m.centreV, eye.z};
+}
+
+// x with a true data dependency on the previous answer (its h and depth, and-ed with a zero
+// the compiler cannot see, then or-ed in): the value of x is unchanged, but the processor can
+// start on a point only once the previous one is done. Three bitwise operations of latency.
+inline double after(double x, const Answer& previous) {
+    __m128d zero = _mm_setzero_pd();
+    asm("" : "+x"(zero));
+    const __m128d wait = _mm_or_pd(_mm_and_pd(_mm_set_sd(previous.h), zero),
+                                   _mm_and_pd(_mm_set_sd(previous.depth), zero));
+    return _mm_cvtsd_f64(_mm_or_pd(_mm_set_sd(x), wait));
+}
+
+// ---- The points: drawn with a fixed seed, split by whether the module sees them.
+struct PointSet {
+    std::vector<double> xyz;      // 3 per point
+    std::vector<Value> elements;  // 4 per point: me, x, y, z, as a script's call passes them
+};
+
+Answer dispatched(Camera& camera, const Value* elements) {
+    Value result{};
+    if (camera.call(MethodGetProjection, elements, &result) != 0) {
+        fail("getProjection failed");
+    }
+    const lean::PointSlot& point = camera.host.pointOf(result);
+    Value depth{};
+    if (camera.call(MethodGetDistance, &camera.me, &depth) != 0) {
+        fail("getDistance failed");
+    }
+    return Answer{Host::floatOf(point.item[0]), Host::floatOf(point.item[1]), Host::floatOf(depth)};
+}
+
+void makePoints(Camera& camera, PointSet& inView, PointSet& outOfView) {
+    std::mt19937_64 generator(20240611);
+    std::uniform_real_distribution<double> across(-60.0, 60.0);
+    std::uniform_real_distribution<double> along(-120.0, 60.0);
+    while (inView.xyz.size() < 3 * PointCount || outOfView.xyz.size() < 3 * PointCount) {
+        const double p[3] = {across(generator), across(generator), along(generator)};
+        const Value elements[4] = {camera.me, Host::floatValue(p[0]), Host::floatValue(p[1]),
+                                   Host::floatValue(p[2])};
+        const bool seen = dispatched(camera, elements).h != -2000.0;
+        PointSet& set = seen ? inView : outOfView;
+        if (set.xyz.size() < 3 * PointCount) {
+            set.xyz.insert(set.xyz.end(), p, p + 3);
+            set.elements.insert(set.elements.end(), elements, elements + 4);
+        }
+    }
+}
+
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// ---- What is timed. Results go to a sink the compiler must assume is read.
+Answer sink[PointCount];
+
+// The sink's address goes into the barrier, so its stores cannot be dropped.
+void clobber() {
+    asm volatile("" : : "r"(sink) : "memory");
+}
+
+void formulaThroughput(const PointSet& set, const Bare& c) {
+    const double* p = set.xyz.data();
+    for (size_t i = 0; i < PointCount; ++i) {
+        sink[i] = bareProjection(p[3 * i], p[3 * i + 1], p[3 * i + 2], c);
+    }
+    clobber();
+}
+
+void formulaSerial(const PointSet& set, const Bare& c) {
+    const double* p = set.xyz.data();
+    Answer previous{0.0, 0.0, 0.0};
+    for (size_t i = 0; i < PointCount; ++i) {
+        previous = bareProjection(after(p[3 * i], previous), p[3 * i + 1], p[3 * i + 2], c);
+    }
+    sink[0] = previous;
+    clobber();
+}
+
+void matricesSerial(const PointSet& set, const Matrices& m) {
+    const double* p = set.xyz.data();
+    Answer previous{0.0, 0.0, 0.0};
+    for (size_t i = 0; i < PointCount; ++i) {
+        previous = matrixProjection(after(p[3 * i], previous), p[3 * i + 1], p[3 * i + 2], m);
+    }
+    sink[0] = previous;
+    clobber();
+}
+
+// One call per point, as the host makes it, and the script's release of the point it got.
+void dispatchedProjections(Camera& camera, const PointSet& set) {
+    CameraInterface* object = camera.object;
+    lean::ValueServices* values = camera.host.values();
+    CallRecord record{};
+    record.methodNumber = MethodGetProjection;
+    for (size_t i = 0; i < PointCount; ++i) {
+        record.arguments = &set.elements[4 * i];
+        object->ops->Call(object, &record);
+        values->ops->ReleaseValue(reinterpret_cast<lean::Object*>(values), &record.result);
+    }
+}
+
+// The host operations of those calls alone, through the same pointers and in the same order:
+// three ValueToFloat, PointToValue, twice FloatToValue, SetListItem and ReleaseValue, and the
+// script's release of the point.
+void hostOperationsOnly(Camera& camera, const PointSet& set) {
+    lean::ValueServices* values = camera.host.values();
+    lean::ListServices* lists = camera.host.lists();
+    auto* valueObject = reinterpret_cast<lean::Object*>(values);
+    auto* listObject = reinterpret_cast<lean::Object*>(lists);
+    const lean::ValueOps* v = values->ops;
+    const lean::ListOps* l = lists->ops;
+    for (size_t i = 0; i < PointCount; ++i) {
+        const Value* elements = &set.elements[4 * i];
+        double coordinates[3];
+        for (int k = 0; k < 3; ++k) {
+            v->ValueToFloat(valueObject, &elements[k + 1], &coordinates[k]);
+        }
+        Value result;
+        const int32_t origin[2] = {0, 0};
+        v->PointToValue(valueObject, origin, &result);
+        for (int32_t index = 1; index <= 2; ++index) {
+            Value item;
+            v->FloatToValue(valueObject, coordinates[index - 1], &item);
+            l->SetListItem(listObject, &result, index, &item);
+            v->ReleaseValue(valueObject, &item);
+        }
+        v->ReleaseValue(valueObject, &result);
+    }
+}
+
+void dispatchedDistances(Camera& camera) {
+    CameraInterface* object = camera.object;
+    lean::ValueServices* values = camera.host.values();
+    CallRecord record{};
+    record.methodNumber = MethodGetDistance;
+    record.arguments = &camera.me;
+    for (size_t i = 0; i < PointCount; ++i) {
+        object->ops->Call(object, &record);
+        values->ops->ReleaseValue(reinterpret_cast<lean::Object*>(values), &record.result);
+    }
+}
+
+// ---- The checks that make the comparison fair.
+void checkAgreement(Camera& camera, const PointSet& set, bool inView, const Bare& bare,
+                    const Matrices& matrices, double& worst) {
+    Answer previous{0.0, 0.0, 0.0};
+    for (size_t i = 0; i < PointCount; ++i) {
+        const double* p = &set.xyz[3 * i];
+        const Answer module = dispatched(camera, &set.elements[4 * i]);
+        const Answer formula = bareProjection(p[0], p[1], p[2], bare);
+        const Answer serial = bareProjection(after(p[0], previous), p[1], p[2], bare);
+        previous = serial;
+        if (!sameBits(module.h, formula.h) || !sameBits(module.v, formula.v) ||
+            !sameBits(module.depth, formula.depth) || !sameBits(serial.h, formula.h) ||
+            !sameBits(serial.v, formula.v) || !sameBits(serial.depth, formula.depth)) {
+            fail("the formula here differs from the module's answer");
+        }
+        const Answer matrix = matrixProjection(p[0], p[1], p[2], matrices);
+        if ((module.h != -2000.0) != inView || (matrix.h != -2000.0) != inView) {
+            fail("the matrix path sees a point differently");
+        }
+        const double deviation =
+            std::fmax(std::fabs(module.h - matrix.h), std::fabs(module.v - matrix.v));
+        if (!(deviation <= StageTolerance)) {
+            fail("the matrix path's stage point is off");
+        }
+        worst = std::fmax(worst, deviation);
+    }
+}
+
+void checkHostCalls(Camera& camera, const PointSet& set) {
+    const int32_t blocks = camera.host.liveBlocks();
+    for (auto run : {0, 1}) {
+        camera.host.resetCalls();
+        if (run == 0) {
+            dispatchedProjections(camera, set);
+        } else {
+            hostOperationsOnly(camera, set);
+        }
+        const int32_t n = static_cast<int32_t>(PointCount);
+        if (camera.host.calls(Host::ValueToFloatCall) != 3 * n ||
+            camera.host.calls(Host::PointToValueCall) != n ||
+            camera.host.calls(Host::FloatToValueCall) != 2 * n ||
+            camera.host.calls(Host::SetListItemCall) != 2 * n ||
+            camera.host.calls(Host::ReleaseValueCall) != 3 * n ||
+            camera.host.calls(Host::StringToSymbolCall) != 0 ||
+            camera.host.calls(Host::SymbolToValueCall) != 0 ||
+            camera.host.calls(Host::IntegerToValueCall) != 0) {
+            fail(run == 0 ? "getProjection made other host calls than expected"
+                          : "the replay made other host calls than expected");
+        }
+    }
+    camera.host.resetCalls();
+    dispatchedDistances(camera);
+    if (camera.host.calls(Host::FloatToValueCall) != static_cast<int32_t>(PointCount) ||
+        camera.host.calls(Host::ReleaseValueCall) != static_cast<int32_t>(PointCount)) {
+        fail("getDistance made other host calls than expected");
+    }
+    if (camera.host.liveBlocks() != blocks) {
+        fail("a call allocated from the host");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: shipped_bench PATH\\SCRIPT.x32 [--repetitions N] [--min-time S] "
+                     "[--json FILE]\n");
+        return 1;
+    }
+    int repetitions = 7;
+    double minimumSeconds = 0.1;
+    const char* json = nullptr;
+    for (int a = 2; a + 1 < argc; a += 2) {
+        const std::string option = argv[a];
+        if (option == "--repetitions") {
+            repetitions = std::atoi(argv[a + 1]);
+        } else if (option == "--min-time") {
+            minimumSeconds = std::atof(argv[a + 1]);
+        } else if (option == "--json") {
+            json = argv[a + 1];
+        } else {
+            std::fprintf(stderr, "shipped_bench: unknown option %s\n", option.c_str());
+            return 1;
+        }
+    }
+    if (repetitions < 5) {
+        std::fprintf(stderr, "shipped_bench: at least 5 repetitions, for a median\n");
+        return 1;
+    }
+
+    static Camera camera;
+    makeCamera(argv[1], camera);
+    static PointSet inView, outOfView;
+    makePoints(camera, inView, outOfView);
+    const Bare bare = bareOf(*camera.record);
+    const Matrices matrices = matricesOf(*camera.record);
+    double worst = 0.0;
+    checkAgreement(camera, inView, true, bare, matrices, worst);
+    checkAgreement(camera, outOfView, false, bare, matrices, worst);
+    checkHostCalls(camera, inView);
+    std::printf(
+        "agreement: %u points per set; the formula gives the module's answers to the last "
+        "bit, the matrix path within %.3g px\n",
+        static_cast<unsigned>(PointCount), worst);
+    std::fflush(stdout);
+
+    std::vector<timing::Benchmark> benchmarks;
+    for (bool seen : {true, false}) {
+        const PointSet& set = seen ? inView : outOfView;
+        const std::string where = seen ? "/in_view:1" : "/in_view:0";
+        benchmarks.push_back({"W32_DispatchedGetProjection" + where,
+                              PointCount,
+                              [&set] { dispatchedProjections(camera, set); },
+                              {}});
+        benchmarks.push_back({"W32_HostOperationsOnly" + where,
+                              PointCount,
+                              [&set] { hostOperationsOnly(camera, set); },
+                              {}});
+        benchmarks.push_back({"W32_FormulaThroughput" + where,
+                              PointCount,
+                              [&set, &bare] { formulaThroughput(set, bare); },
+                              {}});
+        benchmarks.push_back({"W32_FormulaSerial" + where,
+                              PointCount,
+                              [&set, &bare] { formulaSerial(set, bare); },
+                              {}});
+        benchmarks.push_back({"W32_MatrixLookAtPerspectiveSerial" + where,
+                              PointCount,
+                              [&set, &matrices] { matricesSerial(set, matrices); },
+                              {}});
+    }
+    benchmarks.push_back(
+        {"W32_DispatchedGetDistance", PointCount, [] { dispatchedDistances(camera); }, {}});
+    timing::runAll(benchmarks, repetitions, minimumSeconds, 20240611u);
+
+    FILE* out = json != nullptr ? std::fopen(json, "w") : nullptr;
+    if (json != nullptr && out == nullptr) {
+        fail("cannot write the JSON file");
+    }
+    if (out != nullptr) {
+        std::fprintf(out,
+                     "{\n  \"context\": {\"points_per_set\": %u, \"repetitions\": %d, "
+                     "\"min_time_s\": %g, \"max_matrix_deviation_px\": %.3g},\n"
+                     "  \"benchmarks\": [\n",
+                     static_cast<unsigned>(PointCount), repetitions, minimumSeconds, worst);
+    }
+    for (size_t b = 0; b < benchmarks.size(); ++b) {
+        const timing::Benchmark& benchmark = benchmarks[b];
+        const double middle = timing::median(benchmark.nanosecondsPerOperation);
+        std::printf("%-44s %8.2f ns (median of %d)\n", benchmark.name.c_str(), middle, repetitions);
+        if (out != nullptr) {
+            std::fprintf(out, "    {\"name\": \"%s\", \"median_ns\": %.4f, \"runs_ns\": [",
+                         benchmark.name.c_str(), middle);
+            for (size_t r = 0; r < benchmark.nanosecondsPerOperation.size(); ++r) {
+                std::fprintf(out, "%s%.4f", r == 0 ? "" : ", ",
+                             benchmark.nanosecondsPerOperation[r]);
+            }
+            std::fprintf(out, "]}%s\n", b + 1 < benchmarks.size() ? "," : "");
+        }
+    }
+    if (out != nullptr) {
+        std::fprintf(out, "  ]\n}\n");
+        std::fclose(out);
+    }
+    return 0;
+}

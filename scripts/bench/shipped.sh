@@ -1,0 +1,35 @@
+#!/bin/bash
+# The shipped 32-bit SCRIPT.x32 timed under Wine: builds the package (make dist), cross-builds
+# the benchmark host (build/bench-win32, the plug-in's own compile flags) and runs it on
+# dist/data/Xtras/SCRIPT.x32, all its figures from one process.
+#
+#   scripts/bench/shipped.sh [MODULE [JSON]]
+#
+# MODULE defaults to dist/data/Xtras/SCRIPT.x32 (made first), JSON to build/bench/shipped.json:
+# the median of each benchmark's repetitions, and every repetition.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+jobs=$(nproc)
+
+module=${1:-}
+json=${2:-build/bench/shipped.json}
+if [ -z "$module" ]; then
+    make --no-print-directory dist JOBS="$jobs" >/dev/null
+    module=dist/data/Xtras/SCRIPT.x32
+fi
+[ -f "$module" ] || { echo "shipped.sh: no module at $module" >&2; exit 1; }
+
+cmake -S . -B build/bench-win32 -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DORVANTA_BENCH=ON >/dev/null
+cmake --build build/bench-win32 -j "$jobs" --target shipped_bench
+mkdir -p "$(dirname "$json")"
+
+# Wine's drive Z: is the Linux root.
+windows_path() {
+    local path
+    path=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+    echo "Z:${path//\//\\}"
+}
+scripts/wine-run.sh build/bench-win32/bin/shipped_bench.exe "$(windows_path "$module")" \
+    --repetitions "${BENCH_REPETITIONS:-7}" --min-time "${BENCH_MIN_TIME:-0.2}" \
+    --json "$(windows_path "$json")"
