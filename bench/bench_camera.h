@@ -9,7 +9,7 @@
 
 #include "simhost/sim_host.h"
 #include "xtra/camera/camera_state.h"
-#include "xtra/frame/camera_interface.h"
+#include "xtra/orvanta/camera_interface.h"
 
 namespace bench {
 

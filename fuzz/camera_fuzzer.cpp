@@ -42,9 +42,9 @@
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
 #include "xtra/camera/camera_state.h"
-#include "xtra/frame/camera_interface.h"
 #include "xtra/frame/interface_object.h"
 #include "xtra/frame/registration.h"
+#include "xtra/orvanta/camera_interface.h"
 
 namespace {
 

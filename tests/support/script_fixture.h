@@ -11,7 +11,7 @@
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
 #include "xtra/camera/camera_state.h"
-#include "xtra/frame/camera_interface.h"
+#include "xtra/orvanta/camera_interface.h"
 
 namespace test {
 

@@ -1,9 +1,9 @@
 // Methods 16 to 19: projection of a world point, the depth and blend level of the last one,
 // and back-projection of a stage point.
-#include "xtra/camera/field_arguments.h"
 #include "xtra/camera/projection.h"
-#include "xtra/frame/method_handlers.h"
-#include "xtra/frame/script_call.h"
+#include "xtra/orvanta/field_arguments.h"
+#include "xtra/orvanta/method_handlers.h"
+#include "xtra/orvanta/script_call.h"
 
 Status getProjection(ScriptCall& script) {
     // The point result needs the list link; without it nothing is read or changed.

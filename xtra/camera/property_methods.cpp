@@ -1,10 +1,10 @@
 // Methods 1 to 15: the camera's properties. Angles cross to the script in degrees and are held
 // in radians; lengths and the picture ratio cross unchanged.
 #include "xtra/camera/angles.h"
-#include "xtra/camera/field_arguments.h"
 #include "xtra/camera/orientation.h"
-#include "xtra/frame/method_handlers.h"
-#include "xtra/frame/script_call.h"
+#include "xtra/orvanta/field_arguments.h"
+#include "xtra/orvanta/method_handlers.h"
+#include "xtra/orvanta/script_call.h"
 
 namespace {
 

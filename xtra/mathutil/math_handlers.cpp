@@ -3,9 +3,9 @@
 // radians, unlike the camera methods.
 #include <cmath>
 
-#include "xtra/frame/method_handlers.h"
-#include "xtra/frame/script_call.h"
 #include "xtra/mathutil/math_functions.h"
+#include "xtra/orvanta/method_handlers.h"
+#include "xtra/orvanta/script_call.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "xtra/frame/camera_interface.h"
+#include "xtra/orvanta/camera_interface.h"
 
 namespace {
 

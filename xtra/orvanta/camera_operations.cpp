@@ -1,9 +1,9 @@
 // The camera's five internal operations (the last slots of its interface table): they keep the
 // derived data of a CameraState in step with what a script set.
 #include "xtra/camera/orientation.h"
-#include "xtra/frame/method_handlers.h"
-#include "xtra/frame/script_call.h"
 #include "xtra/frame/stage_window.h"
+#include "xtra/orvanta/method_handlers.h"
+#include "xtra/orvanta/script_call.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "xtra/frame/script_call.h"
+#include "xtra/orvanta/script_call.h"
 
 const char* const SymbolOk = "Ok";
 const char* const ErrInvalidParameter = "errInvalidParameter";

@@ -1,7 +1,7 @@
 // The camera interface's operation table and its dispatcher.
 #pragma once
 
-#include "xtra/frame/method_handlers.h"
+#include "xtra/orvanta/method_handlers.h"
 
 constexpr int32_t LastMethodNumber = 26;
 

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "xtra/frame/script_call.h"
+#include "xtra/orvanta/script_call.h"
 
 // Converts element `element` into `field` through a local: the field receives the value only
 // once it is converted, and keeps its old one when the argument is refused (then with

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "xtra/frame/interface_object.h"
-#include "xtra/frame/script_call.h"
+#include "xtra/orvanta/script_call.h"
 
 using MethodHandler = Status(XTRA_CALL*)(InterfaceObject* self, CallRecord* call);
 using ScriptMethod = Status (*)(ScriptCall& script);
