@@ -1,4 +1,5 @@
-// The module's two classes and the one routine that walks them.
+// The module's class table and the one routine that walks it. The table's entries are the
+// classes' own (xtra/orvanta/class_entries.cpp); the frame only walks them.
 #pragma once
 
 #include "xtra/frame/host_interfaces.h"
@@ -19,6 +20,21 @@ struct ClassInfoRecord {
 };
 static_assert(sizeof(ClassInfoRecord) == 40, "class-information records are 40 bytes");
 
+// One class: its instance size (the host's 24-byte header included), its create and destroy
+// operations, and its one interface with that interface's creator.
+struct ClassEntry {
+    const Guid* classId;
+    int32_t instanceSize;
+    CreateOperation create;
+    DestroyOperation destroy;
+    const Guid* interfaceId;
+    InterfaceCreator creator;
+};
+
+// The classes in the order the host sees them through enumeration.
+constexpr int ModuleClassCount = 2;
+extern const ClassEntry moduleClasses[ModuleClassCount];
+
 using ClassVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion, int32_t instanceSize,
                                  CreateOperation create, DestroyOperation destroy, void* context);
 using InterfaceVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion,
@@ -29,7 +45,3 @@ using InterfaceVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion,
 // visitor's non-zero answer ends the walk with that value; otherwise the walk returns 0.
 int32_t enumerateClasses(const Guid* filter, ClassVisitor classVisitor,
                          InterfaceVisitor interfaceVisitor, void* context);
-
-// The camera class's create and destroy operations.
-Status XTRA_CALL createCamera(InstanceRecord* instance);
-void XTRA_CALL destroyCamera(InstanceRecord* instance);

@@ -26,6 +26,3 @@ void* allocateWithRetry(Allocator* allocator, uint32_t size);
 // Makes an interface object for an instance record with the given table. On failure the out
 // pointer is null and StatusOutOfMemory is returned, with nothing else changed.
 Status createInterfaceObject(InstanceRecord* instance, const void* ops, void** out);
-
-Status XTRA_CALL CreateCameraInterface(InstanceRecord* instance, void** out);
-Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out);

@@ -95,6 +95,12 @@ Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache,
     return status;
 }
 
+Status XTRA_CALL createRegistration(InstanceRecord*) {
+    return StatusOk;
+}
+
+void XTRA_CALL destroyRegistration(InstanceRecord*) {}
+
 Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out) {
     return createInterfaceObject(instance, &registrationInterfaceOps, out);
 }

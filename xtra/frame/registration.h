@@ -14,3 +14,9 @@ struct RegistrationInterfaceOps {
 extern const RegistrationInterfaceOps registrationInterfaceOps;
 
 Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache, int32_t context);
+
+// The registration class: its instance record is the host's header alone, and its create and
+// destroy operations have nothing to do.
+Status XTRA_CALL createRegistration(InstanceRecord* instance);
+void XTRA_CALL destroyRegistration(InstanceRecord* instance);
+Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out);

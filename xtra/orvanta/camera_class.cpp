@@ -1,6 +1,7 @@
 // The camera class's create and destroy operations: the host links and the defaults.
+#include "xtra/orvanta/camera_class.h"
+
 #include "xtra/camera/camera_state.h"
-#include "xtra/frame/class_table.h"
 
 namespace {
 

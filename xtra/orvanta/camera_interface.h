@@ -22,3 +22,6 @@ static_assert(sizeof(CameraInterfaceOps) == 35 * sizeof(void*), "35 slots");
 extern const CameraInterfaceOps cameraInterfaceOps;
 
 Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call);
+
+// Makes a camera interface object for an instance record (see createInterfaceObject).
+Status XTRA_CALL CreateCameraInterface(InstanceRecord* instance, void** out);
