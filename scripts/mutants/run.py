@@ -116,15 +116,35 @@ def run(command, log, timeout=None, cwd=None):
             return None
 
 
-def prepare_scratch(scratch, jobs, log):
-    """A copy of the working tree (uncommitted changes included) and its own build tree."""
+def sync_tree(source):
+    """Copies the working tree (tracked and untracked files that git does not ignore, so
+    uncommitted changes are included) into `source`. Files that are already equal are left
+    alone, so the scratch build stays incremental from one run to the next."""
+    listing = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
+                             cwd=ROOT, check=True, capture_output=True).stdout
+    wanted = {name for name in listing.decode().split("\0") if name}
+    for name in sorted(wanted):
+        origin, copy = ROOT / name, source / name
+        if not origin.is_file():
+            continue  # deleted in the working tree but still in the index
+        data = origin.read_bytes()
+        if copy.is_file() and copy.read_bytes() == data:
+            continue
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        copy.write_bytes(data)
+        shutil.copymode(origin, copy)
+    for path in sorted(source.rglob("*"), reverse=True):
+        relative = path.relative_to(source).as_posix()
+        if path.is_file() and relative not in wanted:
+            path.unlink()
+
+
+def prepare_scratch(scratch, log):
+    """A copy of the working tree and its own build tree, without sanitizers."""
     source = scratch / "src"
     build = scratch / "build"
     source.mkdir(parents=True, exist_ok=True)
-    rsync = ["rsync", "-a", "--delete", "--exclude=/build", "--exclude=/dist", "--exclude=/out",
-             "--exclude=.git", "--exclude=__pycache__", f"{ROOT}/", f"{source}/"]
-    if run(rsync, log) != 0:
-        raise SystemExit(f"copying the tree failed; see {log}")
+    sync_tree(source)
     configure = ["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                  "-DORVANTA_SANITIZE=OFF"]
     if run(configure, log) != 0:
@@ -183,7 +203,7 @@ def main():
     log.write_text("")
     print(f"{len(mutants)} mutants from {args.list.relative_to(ROOT) if args.list.is_relative_to(ROOT) else args.list}; log in {log}", flush=True)
 
-    source, build = prepare_scratch(scratch, args.jobs, log)
+    source, build = prepare_scratch(scratch, log)
     targets = sorted({suite_of(m) for m in mutants})
     for target in targets:
         if not build_target(build, target, args.jobs, log):
