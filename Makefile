@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
 
-.PHONY: dist test test-native test-win32 deps native win32 format clean
+.PHONY: dist test test-native test-win32 deps native win32 format clean mutants
 
 # The package as it ships: dist/loader.exe, dist/data/projector.exe,
 # dist/data/Xtras/SCRIPT.x32 and dist/README.txt.
@@ -40,6 +40,12 @@ format:
 
 clean:
 	rm -rf build dist out
+
+# The mutation campaign (scripts/mutants/): every mutant of the list applied alone to a scratch
+# copy in build/mutants, rebuilt without sanitizers and run against the native tests. Not part of
+# `make test`. MUTANTS_ARGS passes options on, e.g. MUTANTS_ARGS="--only roll".
+mutants: deps
+	python3 scripts/mutants/run.py --jobs $(JOBS) $(MUTANTS_ARGS)
 
 # --- Benchmarks and fuzzing (bench/, fuzz/, scripts/bench/, scripts/fuzz/).
 # bench: Google Benchmark and a callgrind instruction count, in build/bench.

@@ -336,6 +336,7 @@ uint32_t Host::Impl::addRef(size_t id) {
 uint32_t Host::Impl::release(size_t id) {
     ObjectBook& book = books[id];
     book.releases += 1;
+    releases.push_back(book.name);
     // The host's own reference is never the plug-in's to give back.
     if (book.references <= 1) {
         book.overReleased = true;
@@ -541,6 +542,11 @@ int64_t Host::callCount(const std::string& operation) const {
 
 void Host::resetCallCounts() {
     impl_->calls.fill(0);
+    impl_->releases.clear();
+}
+
+const std::vector<std::string>& Host::releaseOrder() const {
+    return impl_->releases;
 }
 
 }  // namespace sim

@@ -119,6 +119,9 @@ class Host {
 
     // Counters of the host operations the plug-in called, by name ("ValueToFloat", ...).
     int64_t callCount(const std::string& operation) const;
+    // The objects released since the last resetCallCounts, by name ("WindowObject", ...), one
+    // entry per Release call (instance records included, as "instance record").
+    const std::vector<std::string>& releaseOrder() const;
     void resetCallCounts();
 
     struct Impl;

@@ -74,6 +74,7 @@ struct Host::Impl {
     uint32_t release(size_t id);
     void count(Op op) { ++calls[static_cast<size_t>(op)]; }
     std::array<int64_t, static_cast<size_t>(Op::Count)> calls{};
+    std::vector<std::string> releases;  // object names, one per Release, in call order
 
     SimObject* hostServices = nullptr;
     SimObject* allocator = nullptr;

@@ -3,7 +3,9 @@
 // arguments, the stage-size update, and cameras that lack a host link.
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
+#include <string>
 
 #include "tests/support/script_fixture.h"
 
@@ -144,6 +146,13 @@ TEST_F(CameraMethodsTest, FieldOfViewAndRatioRefreshTheScales) {
     ASSERT_TRUE(set(SetFieldOfView, {-41.539}));  // kept: the picture turns upside down
     EXPECT_NEAR(camera().scaleV, -791.024, 0.0005);
 
+    // A tangent that is not a number (an infinite or NaN angle) is repaired like a zero one.
+    for (double broken : {std::nan(""), std::numeric_limits<double>::infinity()}) {
+        ASSERT_TRUE(set(SetFieldOfView, {broken}));
+        EXPECT_EQ(real(GetFieldOfView), 45.0);
+        EXPECT_NEAR(camera().scaleV, 300.0 / std::tan(Pi / 8.0), 1e-9);
+    }
+
     ASSERT_TRUE(set(SetPictureRatio, {2.0}));
     EXPECT_NEAR(camera().scaleH, camera().scaleV / 2.0, 1e-12);
     const double scaleH = camera().scaleH;
@@ -152,6 +161,26 @@ TEST_F(CameraMethodsTest, FieldOfViewAndRatioRefreshTheScales) {
         EXPECT_EQ(real(GetPictureRatio), 1.0);
         EXPECT_EQ(camera().scaleH, scaleH) << "the previous ratio's scale stays";
     }
+}
+
+// The horizontal scale divides the half height by the ratio first and by the tangent second.
+// For these lenses that order gives another last bit than dividing by their product or by the
+// tangent first, so a script's projections stay bit for bit what they have always been.
+TEST_F(CameraMethodsTest, HorizontalScaleDividesByTheRatioThenTheTangent) {
+    int discriminating = 0;
+    for (double ratio : {1.18, 0.9, 3.3, 2.5}) {
+        for (double degrees : {30.0, 41.539, 90.0}) {
+            ASSERT_TRUE(set(SetFieldOfView, {degrees}));
+            ASSERT_TRUE(set(SetPictureRatio, {ratio}));
+            const double t = std::tan(camera().fieldOfView * 0.5);
+            const double ratioFirst = 300.0 / ratio / t;
+            EXPECT_EQ(camera().scaleH, ratioFirst) << ratio << " " << degrees;
+            if (ratioFirst != 300.0 / (ratio * t) && ratioFirst != 300.0 / t / ratio) {
+                ++discriminating;
+            }
+        }
+    }
+    EXPECT_GT(discriminating, 0) << "no lens tells the orders apart";
 }
 
 TEST_F(CameraMethodsTest, PlanesAreTestedAgainstEachOtherAndResetToFixedValues) {
@@ -250,17 +279,35 @@ TEST_F(CameraMethodsTest, StageIsReadFromAHostThatWritesALargeWindowRecord) {
     EXPECT_EQ(camera().centreV, 240.0);
 }
 
+// Each host object is given back before the one it came from: the window, then the
+// presentation, then the presentation services.
+TEST_F(CameraMethodsTest, StageSizeUpdateReleasesInTheReverseOrderOfObtaining) {
+    host.resetCallCounts();
+    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",
+                                                             "PresentationServices"}));
+    host.failPresentationStep(3, static_cast<Status>(0x80045678u));
+    host.resetCallCounts();
+    ops()->updateStageSize(iface);
+    EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",
+                                                             "PresentationServices"}));
+}
+
 TEST_F(CameraMethodsTest, VectorAngleIsUnsignedAndNeverNaN) {
     EXPECT_EQ(ops()->vectorAngle(iface, 0.0, 0.0, 1.0, 0.0), 0.0);
     EXPECT_NEAR(ops()->vectorAngle(iface, 1.0, 0.0, 0.0, -1.0), Pi / 2.0, 1e-15);
     EXPECT_NEAR(ops()->vectorAngle(iface, 2.0, 0.0, -3.0, 0.0), Pi, 1e-15);
-    // Parallel vectors can round their cosine past 1; the angle is still about 0.
+    // Parallel vectors can round their cosine past 1, opposite ones past -1; the angle is
+    // still about 0 or pi.
     for (int i = 1; i < 2000; ++i) {
         const double x = i * 0.37, y = i * -0.11;
         EXPECT_LT(ops()->vectorAngle(iface, x, y, 3.0 * x, 3.0 * y), 1e-7) << i;
+        EXPECT_GT(ops()->vectorAngle(iface, x, y, -3.0 * x, -3.0 * y), Pi - 1e-7) << i;
     }
 }
 
+// Cameras that lack a host link. Without the value link nothing can be read or answered, so
+// every method refuses with a failure status and touches neither the result nor the camera.
 class CameraLinkTest : public ScriptFixture {};
 
 TEST_F(CameraLinkTest, WithoutValueServicesEveryMethodRefusesAndTouchesNothing) {
@@ -269,15 +316,18 @@ TEST_F(CameraLinkTest, WithoutValueServicesEveryMethodRefusesAndTouchesNothing) 
     const CameraState before = camera();
     for (int32_t method = GetPosition; method <= Ceiling; ++method) {
         Answer answer = call(method, {1.0, 2.0, 3.0});
-        EXPECT_NE(answer.status, 0) << "method " << method;
+        EXPECT_EQ(answer.status, StatusNotAvailable) << "method " << method;
         EXPECT_TRUE(answer.untouched) << "method " << method << ": " << answer.describe();
     }
     EXPECT_EQ(std::memcmp(&before, &camera(), sizeof(CameraState)), 0);
 }
 
+// Without the list link the list and point results give their usual error symbols and change
+// nothing; the other methods work.
 TEST_F(CameraLinkTest, WithoutListServicesOnlyListAndPointResultsFail) {
     host.withhold(ListServicesId);
     createCamera();
+    camera().lastView = {7.0, 8.0, -9.0};
     const CameraState before = camera();
     for (int32_t method : {GetPosition, GetInterest, GetRotation, GetProjection, GetCoordinates}) {
         Answer answer = call(method, {1.0, 2.0, 3.0});
@@ -287,9 +337,11 @@ TEST_F(CameraLinkTest, WithoutListServicesOnlyListAndPointResultsFail) {
             << answer.describe();
     }
     EXPECT_EQ(std::memcmp(&before, &camera(), sizeof(CameraState)), 0);
+    EXPECT_EQ(call(GetDistance).real(), -9.0);
     Answer answer = call(SetFarPlane, {50.0});
     EXPECT_TRUE(answer.isSymbol("Ok")) << answer.describe();
     EXPECT_EQ(call(GetFarPlane).real(), 50.0);
+    EXPECT_EQ(call(Sgn, {-3.0}).integer(), -1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "tests/support/script_fixture.h"
@@ -109,7 +110,9 @@ TEST_F(CameraProjectionTest, BlendLevelUsesThePlanesOfTheMomentAndRoundsHalfUp) 
     EXPECT_EQ(blend(), 213) << "(15 - 40) x 255 / (10 - 40) = 212.5, without a new projection";
 }
 
-TEST_F(CameraProjectionTest, BlendLevelFallsMonotonicallyWithDepthBetweenThePlanes) {
+// Between the planes the level is the linear 255-to-0 ramp rounded to the nearest integer, so
+// it falls with depth and covers the whole range.
+TEST_F(CameraProjectionTest, BlendLevelFollowsTheLinearRampBetweenThePlanes) {
     for (int round = 0; round < 50; ++round) {
         const double nearPlane = uniform(0.01, 50.0);
         const double farPlane = nearPlane + uniform(0.01, 5000.0);
@@ -121,11 +124,67 @@ TEST_F(CameraProjectionTest, BlendLevelFallsMonotonicallyWithDepthBetweenThePlan
         for (double depth : depths) {
             project(0.0, 0.0, -depth);
             const int32_t level = blend();
-            EXPECT_LE(level, previous) << nearPlane << " " << farPlane << " " << depth;
-            EXPECT_GE(level, 0);
+            const double ramp = 255.0 * (farPlane - depth) / (farPlane - nearPlane);
+            EXPECT_NEAR(level, ramp, 0.5 + 1e-6) << nearPlane << " " << farPlane << " " << depth;
+            EXPECT_LE(level, previous);
             previous = level;
         }
+        // Just inside each plane the ends of the range.
+        project(0.0, 0.0, -(nearPlane + (farPlane - nearPlane) * 1e-4));
+        EXPECT_EQ(blend(), 255);
+        project(0.0, 0.0, -(farPlane - (farPlane - nearPlane) * 1e-4));
+        EXPECT_EQ(blend(), 0);
     }
+}
+
+TEST_F(CameraProjectionTest, DepthThatIsNotANumberGivesBlendLevelZero) {
+    placeAtOrigin();
+    EXPECT_EQ(project(0.0, std::nan(""), -10.0), Marker);
+    EXPECT_TRUE(std::isnan(distance()));
+    Answer level = call(GetBlendLevel);
+    EXPECT_TRUE(level.isInteger()) << level.describe();
+    EXPECT_EQ(level.integer(), 0);
+}
+
+// setRoll alone, with no re-aim after it, banks the picture: with roll +90 degrees a point
+// right of the viewing axis lands below the centre and a point above it lands to the right.
+TEST_F(CameraProjectionTest, RollSetAloneTurnsTheNextProjection) {
+    placeAtOrigin();
+    ASSERT_TRUE(call(SetRoll, {90.0}).isSymbol("Ok"));
+    // x / depth = -0.1: a tenth of each scale away from the centre.
+    expectNear(project(1.0, 0.0, -10.0), {400.0, 300.0 + 79.10238}, 0.00001);
+    expectNear(project(0.0, 1.0, -10.0), {400.0 + 67.03591, 300.0}, 0.00001);
+    ASSERT_TRUE(call(SetRoll, {-90.0}).isSymbol("Ok"));
+    expectNear(project(0.0, 1.0, -10.0), {400.0 - 67.03591, 300.0}, 0.00001);
+    // A tracking camera keeps its aim: the interest stays on the centre under any roll.
+    call(SetInterest, {0.0, 0.0, -10.0});
+    ASSERT_TRUE(call(SetRoll, {33.0}).isSymbol("Ok"));
+    expectNear(project(0.0, 0.0, -10.0), Centre, 1e-9);
+}
+
+// The back-projection undoes the roll for the height only: a point seen with roll +90 comes
+// back at its own height, while its x is not turned back.
+TEST_F(CameraProjectionTest, BackProjectionUndoesTheRollForTheHeight) {
+    placeAtOrigin();
+    call(SetRoll, {90.0});
+    const std::vector<double> seen = project(0.0, 1.0, -10.0);
+    expectNear(back(seen[0], seen[1], -10.0), {1.0, 1.0, -10.0}, 1e-9);
+    call(SetRoll, {-90.0});
+    expectNear(back(500.0, 300.0, -10.0), {1.49174, -1.49174, -10.0}, 0.00001);
+}
+
+// An infinite picture ratio is accepted and makes only the horizontal scale zero: every
+// visible point then lands on the centre line, and no stage point can be taken back.
+TEST_F(CameraProjectionTest, ZeroHorizontalScaleAloneRefusesBackProjection) {
+    ASSERT_TRUE(call(SetPictureRatio, {std::numeric_limits<double>::infinity()}).isSymbol("Ok"));
+    ASSERT_NE(camera().scaleV, 0.0);
+    EXPECT_EQ(project(5.0, 0.0, 0.0)[0], 400.0);
+    const CameraState before = camera();
+    Answer answer = call(GetCoordinates, {500.0, 200.0, 0.0});
+    EXPECT_EQ(answer.status, 0);
+    EXPECT_TRUE(answer.isSymbol("errInvalidParameter")) << answer.describe();
+    EXPECT_EQ(std::memcmp(&camera().lastView, &before.lastView, sizeof(Vec3)), 0);
+    EXPECT_EQ(std::memcmp(&camera().lastWorld, &before.lastWorld, sizeof(Vec3)), 0);
 }
 
 TEST_F(CameraProjectionTest, RefusedCoordinateKeepsTheLastProjection) {

@@ -80,6 +80,7 @@ TEST_F(MathHandlersTest, ConstrainWrapsIntoTheHalfOpenRange) {
     EXPECT_EQ(real(Constrain, {Arg::integer(-725), Arg::integer(-180), Arg::integer(180)}), -5.0);
     for (auto limits : {std::pair<double, double>{3.0, 3.0}, {4.0, 3.0}, {NaN, 3.0}, {0.0, NaN}}) {
         expectError(Constrain, {5.0, limits.first, limits.second}, "errLimitsInvalid");
+        expectError(Constrain, {NaN, limits.first, limits.second}, "errLimitsInvalid");
     }
     // A refused argument, even the value, is errLimitsInvalid; the later ones are not read.
     for (int32_t method : {Constrain, Limit}) {
@@ -149,6 +150,9 @@ TEST_F(MathHandlersTest, LimitClampsIntoTheClosedRange) {
     EXPECT_EQ(real(Limit, {-1.0, 0.0, 5.0}), 0.0);
     EXPECT_EQ(real(Limit, {Arg::integer(2), Arg::integer(0), Arg::integer(5)}), 2.0);
     EXPECT_EQ(real(Limit, {NaN, -4.0, 5.0}), -4.0) << "NaN gives the lower limit";
+    // A value equal to a limit is answered as itself, down to the sign of a zero.
+    EXPECT_TRUE(std::signbit(real(Limit, {-0.0, -1.0, 0.0})));
+    EXPECT_FALSE(std::signbit(real(Limit, {0.0, -1.0, -0.0})));
     expectError(Limit, {1.0, 5.0, 0.0}, "errLimitsInvalid");
     expectError(Limit, {1.0, NaN, 5.0}, "errLimitsInvalid");
     expectError(Limit, {1.0, 0.0, NaN}, "errLimitsInvalid");

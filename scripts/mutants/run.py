@@ -1,0 +1,288 @@
+#!/usr/bin/env python3
+"""Mutation runner: applies each single-point mutant of a list alone to a scratch copy of the
+tree, rebuilds the one test program that can catch it, runs it, and reports the survivors and
+the kill ratio.
+
+The list (mutants.txt beside this script) holds blocks of this form:
+
+    [name]
+    file: xtra/camera/projection.h
+    type: swapped-sign
+    - original text, exactly as it stands in the file (must occur once)
+    + its replacement
+    equivalent: why no test can tell it apart (optional; such mutants leave the ratio)
+
+Several "- " or "+ " lines make a text of several lines; no "+ " line at all replaces the
+original with nothing; a line of just "-" or "+" is an empty line. Lines starting with "#" are
+comments. The path and the original text are all that locate a mutant, so moving a file needs
+only its "file:" lines changed.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+DEFAULT_LIST = Path(__file__).resolve().parent / "mutants.txt"
+
+# Which test program can catch a mutant, by the folder of the file it changes.
+SUITES = [
+    ("loader/", "loader_mode_table_native_tests"),
+    ("xtra/", "script_tests"),
+]
+
+
+@dataclass
+class Mutant:
+    name: str
+    line: int  # where the block starts in the list
+    file: str = ""
+    kind: str = ""
+    original: list = field(default_factory=list)
+    replacement: list = field(default_factory=list)
+    equivalent: str = ""
+
+    @property
+    def original_text(self):
+        return "\n".join(self.original)
+
+    @property
+    def replacement_text(self):
+        return "\n".join(self.replacement)
+
+
+def parse_list(path):
+    mutants = []
+    current = None
+    for number, raw in enumerate(path.read_text().splitlines(), start=1):
+        if raw.startswith("#") or (not raw.strip() and current is None):
+            continue
+        header = re.fullmatch(r"\[([A-Za-z0-9_.-]+)\]\s*", raw)
+        if header:
+            current = Mutant(header.group(1), number)
+            mutants.append(current)
+            continue
+        if current is None:
+            raise SystemExit(f"{path}:{number}: text outside a [name] block")
+        if not raw.strip():
+            continue
+        if raw.startswith("file:"):
+            current.file = raw[5:].strip()
+        elif raw.startswith("type:"):
+            current.kind = raw[5:].strip()
+        elif raw.startswith("equivalent:"):
+            current.equivalent = raw[11:].strip()
+        elif raw == "-" or raw.startswith("- "):
+            current.original.append(raw[2:])
+        elif raw == "+" or raw.startswith("+ "):
+            current.replacement.append(raw[2:])
+        else:
+            raise SystemExit(f"{path}:{number}: cannot read {raw!r}")
+    names = set()
+    for mutant in mutants:
+        where = f"{path}:{mutant.line} [{mutant.name}]"
+        if mutant.name in names:
+            raise SystemExit(f"{where}: the name is used twice")
+        names.add(mutant.name)
+        if not mutant.file or not mutant.original or not mutant.kind:
+            raise SystemExit(f"{where}: needs file:, type: and at least one '- ' line")
+        if mutant.original_text == mutant.replacement_text:
+            raise SystemExit(f"{where}: the replacement equals the original")
+    return mutants
+
+
+def suite_of(mutant):
+    for prefix, target in SUITES:
+        if mutant.file.startswith(prefix):
+            return target
+    raise SystemExit(f"[{mutant.name}]: no test program covers {mutant.file}")
+
+
+def run(command, log, timeout=None, cwd=None):
+    """Runs a command with its output into `log`; returns (exit code or None on timeout)."""
+    with open(log, "ab") as out:
+        out.write(("\n$ " + " ".join(map(str, command)) + "\n").encode())
+        out.flush()
+        try:
+            return subprocess.run(command, stdout=out, stderr=subprocess.STDOUT, cwd=cwd,
+                                   timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            return None
+
+
+def sync_tree(source):
+    """Copies the working tree (tracked and untracked files that git does not ignore, so
+    uncommitted changes are included) into `source`. Files that are already equal are left
+    alone, so the scratch build stays incremental from one run to the next."""
+    listing = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
+                             cwd=ROOT, check=True, capture_output=True).stdout
+    wanted = {name for name in listing.decode().split("\0") if name}
+    for name in sorted(wanted):
+        origin, copy = ROOT / name, source / name
+        if not origin.is_file():
+            continue  # deleted in the working tree but still in the index
+        data = origin.read_bytes()
+        if copy.is_file() and copy.read_bytes() == data:
+            continue
+        copy.parent.mkdir(parents=True, exist_ok=True)
+        copy.write_bytes(data)
+        shutil.copymode(origin, copy)
+    for path in sorted(source.rglob("*"), reverse=True):
+        relative = path.relative_to(source).as_posix()
+        if path.is_file() and relative not in wanted:
+            path.unlink()
+
+
+def prepare_scratch(scratch, log):
+    """A copy of the working tree and its own build tree, without sanitizers."""
+    source = scratch / "src"
+    build = scratch / "build"
+    source.mkdir(parents=True, exist_ok=True)
+    sync_tree(source)
+    configure = ["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                 "-DORVANTA_SANITIZE=OFF"]
+    if run(configure, log) != 0:
+        raise SystemExit(f"configuring the scratch build failed; see {log}")
+    return source, build
+
+
+def build_target(build, target, jobs, log):
+    return run(["cmake", "--build", str(build), "--target", target, "-j", str(jobs)], log) == 0
+
+
+def run_tests(build, target, timeout, log):
+    """'passed', 'failed' or 'timeout'."""
+    program = build / "bin" / target
+    command = [str(program), "--gtest_fail_fast", "--gtest_brief=1"]
+    code = run(command, log, timeout=timeout, cwd=build / "bin")
+    if code is None:
+        return "timeout"
+    return "passed" if code == 0 else "failed"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--list", type=Path, default=DEFAULT_LIST, help="the mutant list")
+    parser.add_argument("--scratch", type=Path, default=ROOT / "build" / "mutants",
+                        help="scratch copy and build tree (default build/mutants)")
+    parser.add_argument("--only", default="", help="regular expression on mutant names")
+    parser.add_argument("--timeout", type=float, default=60.0, help="seconds per test run")
+    parser.add_argument("--jobs", type=int, default=int(os.environ.get("JOBS", "2")))
+    parser.add_argument("--min-ratio", type=float, default=95.0,
+                        help="kill ratio in percent below which the run fails")
+    parser.add_argument("--run-equivalent", action="store_true",
+                        help="also run the mutants marked equivalent (they should survive)")
+    parser.add_argument("--check", action="store_true",
+                        help="only check that every original text occurs once; build nothing")
+    args = parser.parse_args()
+
+    mutants = parse_list(args.list)
+    if args.only:
+        mutants = [m for m in mutants if re.search(args.only, m.name)]
+    if args.check:
+        stale = 0
+        for mutant in mutants:
+            path = ROOT / mutant.file
+            found = path.read_text().count(mutant.original_text) if path.is_file() else 0
+            if found != 1:
+                stale += 1
+                print(f"STALE {mutant.name}: the original text occurs {found} times in "
+                      f"{mutant.file}")
+        print(f"{len(mutants)} mutants, {stale} stale")
+        return 1 if stale else 0
+    started = time.monotonic()
+    scratch = args.scratch.resolve()
+    scratch.mkdir(parents=True, exist_ok=True)
+    log = scratch / "run.log"
+    log.write_text("")
+    print(f"{len(mutants)} mutants from {args.list.relative_to(ROOT) if args.list.is_relative_to(ROOT) else args.list}; log in {log}", flush=True)
+
+    source, build = prepare_scratch(scratch, log)
+    targets = sorted({suite_of(m) for m in mutants})
+    for target in targets:
+        if not build_target(build, target, args.jobs, log):
+            raise SystemExit(f"the unmutated {target} does not build; see {log}")
+        if run_tests(build, target, args.timeout * 3, log) != "passed":
+            raise SystemExit(f"the unmutated {target} fails its tests; see {log}")
+    print(f"baseline built and passing ({', '.join(targets)}) in "
+          f"{time.monotonic() - started:.0f} s", flush=True)
+
+    results = {}  # name -> outcome
+    for index, mutant in enumerate(mutants, start=1):
+        path = source / mutant.file
+        tag = f"[{index:3}/{len(mutants)}] {mutant.name}"
+        if not path.is_file():
+            results[mutant.name] = "stale"
+            print(f"{tag}: STALE, {mutant.file} does not exist", flush=True)
+            continue
+        text = path.read_text()
+        found = text.count(mutant.original_text)
+        if found != 1:
+            results[mutant.name] = "stale"
+            print(f"{tag}: STALE, the original text occurs {found} times in {mutant.file}",
+                  flush=True)
+            continue
+        if mutant.equivalent and not args.run_equivalent:
+            results[mutant.name] = "equivalent"
+            print(f"{tag}: equivalent ({mutant.equivalent})", flush=True)
+            continue
+        target = suite_of(mutant)
+        began = time.monotonic()
+        try:
+            path.write_text(text.replace(mutant.original_text, mutant.replacement_text))
+            with open(log, "a") as out:
+                out.write(f"\n=== {mutant.name}: {mutant.file}\n")
+            if not build_target(build, target, args.jobs, log):
+                outcome = "build-error"
+            else:
+                tests = run_tests(build, target, args.timeout, log)
+                outcome = {"passed": "survived", "failed": "killed", "timeout": "killed"}[tests]
+                if tests == "timeout":
+                    print(f"{tag}: the tests ran past {args.timeout:.0f} s", flush=True)
+        finally:
+            path.write_text(text)
+        if mutant.equivalent:
+            outcome = "equivalent" if outcome == "survived" else f"equivalent-but-{outcome}"
+        results[mutant.name] = outcome
+        print(f"{tag}: {outcome} in {time.monotonic() - began:.1f} s", flush=True)
+
+    # Leave the scratch tree's binaries matching the unmutated sources.
+    for target in targets:
+        build_target(build, target, args.jobs, log)
+
+    by_name = {m.name: m for m in mutants}
+    def named(outcome):
+        return [n for n, o in results.items() if o == outcome]
+    killed, survived = named("killed"), named("survived")
+    stale, broken = named("stale"), named("build-error")
+    equivalent = [n for n, o in results.items() if o.startswith("equivalent")]
+    print()
+    for name in survived:
+        m = by_name[name]
+        print(f"SURVIVED {name} ({m.kind}) in {m.file}:\n    - {m.original_text!r}\n    + "
+              f"{m.replacement_text!r}")
+    for name in stale:
+        print(f"STALE {name}: {by_name[name].file} no longer holds its original text once")
+    for name in broken:
+        print(f"BUILD ERROR {name}: the mutant does not compile; fix it in the list")
+    for name in equivalent:
+        note = "" if results[name] == "equivalent" else f" [{results[name]}]"
+        print(f"equivalent {name}{note}: {by_name[name].equivalent}")
+    counted = len(killed) + len(survived)
+    ratio = 100.0 * len(killed) / counted if counted else 0.0
+    minutes = (time.monotonic() - started) / 60.0
+    print(f"\nkilled {len(killed)} of {counted} non-equivalent mutants: {ratio:.1f}% "
+          f"(survived {len(survived)}, equivalent {len(equivalent)}, stale {len(stale)}, "
+          f"build errors {len(broken)}); {minutes:.1f} min")
+    ok = counted > 0 and ratio >= args.min_ratio and not stale and not broken
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
