@@ -100,6 +100,10 @@ CameraState& ScriptedCamera::state() {
     return reinterpret_cast<CameraInstance*>(instance_.record)->camera;
 }
 
+const HostLinks& ScriptedCamera::links() const {
+    return reinterpret_cast<const CameraInstance*>(instance_.record)->links;
+}
+
 PointSets makePointSets(const CameraState& camera, size_t count) {
     // A fixed seed: every run, and every variant within a run, sees the same points.
     std::mt19937_64 generator(20240611);

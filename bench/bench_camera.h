@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "simhost/sim_host.h"
-#include "xtra/camera/camera_state.h"
+#include "xtra/orvanta/camera_instance.h"
 #include "xtra/orvanta/camera_interface.h"
 
 namespace bench {
@@ -51,6 +51,7 @@ class ScriptedCamera {
 
     const CameraState& state() const;
     CameraState& state();
+    const HostLinks& links() const;
     sim::Host& host() { return host_; }
     InterfaceObject* interface() { return interface_; }
 

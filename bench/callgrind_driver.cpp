@@ -52,8 +52,8 @@ extern "C" __attribute__((noinline)) void orvanta_dispatched_workload(Workload& 
 
 // The same calls' host operations, in getProjection's order, without the module.
 extern "C" __attribute__((noinline)) void orvanta_host_only_workload(Workload& work, long calls) {
-    ValueServices* values = work.camera.state().valueServices;
-    ListServices* lists = work.camera.state().listServices;
+    ValueServices* values = work.camera.links().valueServices;
+    ListServices* lists = work.camera.links().listServices;
     for (long n = 0; n < calls; ++n) {
         bench::hostOperationsOfProjection(values, lists, work.camera.host(),
                                           work.arguments[static_cast<size_t>(n) % PointCount]);

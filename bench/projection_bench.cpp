@@ -232,8 +232,8 @@ void BM_HostValueOperationsOnly(benchmark::State& state) {
     const bool inView = state.range(0) == 1;
     Setup& s = setup();
     std::vector<std::vector<HostValue>>& arguments = s.arguments(inView);
-    ValueServices* values = s.camera.state().valueServices;
-    ListServices* lists = s.camera.state().listServices;
+    ValueServices* values = s.camera.links().valueServices;
+    ListServices* lists = s.camera.links().listServices;
     for (auto _ : state) {
         for (const std::vector<HostValue>& elements : arguments) {
             bench::hostOperationsOfProjection(values, lists, s.camera.host(), elements);

@@ -41,9 +41,9 @@
 
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
-#include "xtra/camera/camera_state.h"
 #include "xtra/frame/interface_object.h"
 #include "xtra/frame/registration.h"
+#include "xtra/orvanta/camera_instance.h"
 #include "xtra/orvanta/camera_interface.h"
 
 namespace {
@@ -346,11 +346,10 @@ class Session {
         REQUIRE(camera.instance.record != nullptr);
         camera.valueWithheld = (flags & 1) != 0;
         camera.listWithheld = (flags & 2) != 0;
-        const CameraState& state =
-            reinterpret_cast<CameraInstance*>(camera.instance.record)->camera;
-        REQUIRE((state.valueServices == nullptr) == camera.valueWithheld);
-        REQUIRE((state.listServices == nullptr) == camera.listWithheld);
-        REQUIRE((state.auxServices == nullptr) == ((flags & 4) != 0));
+        const HostLinks& links = reinterpret_cast<CameraInstance*>(camera.instance.record)->links;
+        REQUIRE((links.valueServices == nullptr) == camera.valueWithheld);
+        REQUIRE((links.listServices == nullptr) == camera.listWithheld);
+        REQUIRE((links.auxServices == nullptr) == ((flags & 4) != 0));
         // Presentation services stay withheld for this camera's "new", then come back.
         for (int bit = 0; bit < 3; ++bit) {
             host_.withhold(*services[bit], false);

@@ -93,9 +93,9 @@ TEST_F(InterfaceObjectTest, AllocationRetriesWhileANewHandlerIsInstalled) {
 
 TEST_F(InterfaceObjectTest, CameraHoldsItsThreeHostLinksUntilDestroyed) {
     createCamera(false);
-    EXPECT_NE(camera().valueServices, nullptr);
-    EXPECT_NE(camera().listServices, nullptr);
-    EXPECT_NE(camera().auxServices, nullptr);
+    EXPECT_NE(links().valueServices, nullptr);
+    EXPECT_NE(links().listServices, nullptr);
+    EXPECT_NE(links().auxServices, nullptr);
     // Three service references plus the interface object's two on the instance.
     EXPECT_EQ(host.outstandingReferences(), 3 + 2);
     ops()->Release(iface);
@@ -110,9 +110,9 @@ TEST_F(InterfaceObjectTest, CameraMissingAServiceStoresNoDefaultsAndReleasesWhat
         instance = host.createInstance(module(), CameraClassId);
         ASSERT_NE(instance.record, nullptr);
         const CameraState& state = camera();
-        EXPECT_EQ(state.valueServices == nullptr, missing == &ValueServicesId);
-        EXPECT_EQ(state.listServices == nullptr, missing == &ListServicesId);
-        EXPECT_EQ(state.auxServices == nullptr, missing == &AuxServicesId);
+        EXPECT_EQ(links().valueServices == nullptr, missing == &ValueServicesId);
+        EXPECT_EQ(links().listServices == nullptr, missing == &ListServicesId);
+        EXPECT_EQ(links().auxServices == nullptr, missing == &AuxServicesId);
         // The host allocated the record zeroed; no default was written over it.
         EXPECT_EQ(state.farPlane, 0.0);
         EXPECT_EQ(state.centreV, 0.0);

@@ -154,6 +154,10 @@ CameraState& ScriptFixture::camera() {
     return reinterpret_cast<CameraInstance*>(instance.record)->camera;
 }
 
+HostLinks& ScriptFixture::links() {
+    return reinterpret_cast<CameraInstance*>(instance.record)->links;
+}
+
 const CameraInterfaceOps* ScriptFixture::ops() const {
     return static_cast<const CameraInterfaceOps*>(iface->ops);
 }

@@ -10,7 +10,7 @@
 
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
-#include "xtra/camera/camera_state.h"
+#include "xtra/orvanta/camera_instance.h"
 #include "xtra/orvanta/camera_interface.h"
 
 namespace test {
@@ -80,6 +80,7 @@ class ScriptFixture : public ::testing::Test {
     Answer callRaw(int32_t method, const std::vector<HostValue>& elements);
 
     CameraState& camera();  // the camera's fields, read and written in the instance record
+    HostLinks& links();     // the camera's host links in the instance record
     const CameraInterfaceOps* ops() const;
 
     sim::Host host;

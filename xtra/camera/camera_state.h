@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-#include "xtra/frame/host_interfaces.h"
-
 struct Vec3 {
     double x, y, z;
 };
@@ -26,12 +24,9 @@ struct RotationTable {
 };
 static_assert(sizeof(RotationTable) == 12 * sizeof(double), "twelve doubles");
 
+// The camera's own fields. In the instance record they follow the host's header and the
+// camera's host links (xtra/orvanta/camera_instance.h).
 struct CameraState {
-    // Host links, null when not obtained; auxServices is held and released, never called.
-    ValueServices* valueServices;
-    ListServices* listServices;
-    AuxServices* auxServices;
-
     Vec3 position;
     Vec3 interest;
     double pitch;         // positive looks up
@@ -54,17 +49,6 @@ struct CameraState {
     double centreH;
     double centreV;
 };
-
-// The camera class's instance record: the host's header, then the camera.
-struct CameraInstance {
-    InstanceRecord header;
-    CameraState camera;
-};
-
-#if defined(_WIN32) && defined(__i386__)
-static_assert(sizeof(CameraInstance) == 360, "the camera class's instance size is 360 bytes");
-static_assert(offsetof(CameraInstance, camera) == 24, "camera fields start at byte 24");
-#endif
 
 // Stores the creation defaults; the rotation table and the stage size are left alone,
 // "new" derives them.

@@ -1,7 +1,7 @@
 // The camera class's create and destroy operations: the host links and the defaults.
 #include "xtra/orvanta/camera_class.h"
 
-#include "xtra/camera/camera_state.h"
+#include "xtra/orvanta/camera_instance.h"
 
 namespace {
 
@@ -22,22 +22,23 @@ void giveBack(Service*& link) {
 }  // namespace
 
 Status XTRA_CALL createCamera(InstanceRecord* instance) {
-    CameraState& camera = reinterpret_cast<CameraInstance*>(instance)->camera;
+    CameraInstance& camera = *reinterpret_cast<CameraInstance*>(instance);
     HostServices* services = instance->hostServices;
+    HostLinks& links = camera.links;
     // All three are asked for, whatever the earlier requests gave.
-    obtain(services, IID_ValueServices, &camera.valueServices);
-    obtain(services, IID_ListServices, &camera.listServices);
-    obtain(services, IID_AuxServices, &camera.auxServices);
-    if (camera.valueServices != nullptr && camera.listServices != nullptr &&
-        camera.auxServices != nullptr) {
-        storeCameraDefaults(camera);
+    obtain(services, IID_ValueServices, &links.valueServices);
+    obtain(services, IID_ListServices, &links.listServices);
+    obtain(services, IID_AuxServices, &links.auxServices);
+    if (links.valueServices != nullptr && links.listServices != nullptr &&
+        links.auxServices != nullptr) {
+        storeCameraDefaults(camera.camera);
     }
     return StatusOk;
 }
 
 void XTRA_CALL destroyCamera(InstanceRecord* instance) {
-    CameraState& camera = reinterpret_cast<CameraInstance*>(instance)->camera;
-    giveBack(camera.valueServices);
-    giveBack(camera.listServices);
-    giveBack(camera.auxServices);
+    HostLinks& links = reinterpret_cast<CameraInstance*>(instance)->links;
+    giveBack(links.valueServices);
+    giveBack(links.listServices);
+    giveBack(links.auxServices);
 }

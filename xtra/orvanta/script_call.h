@@ -8,8 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "xtra/camera/camera_state.h"
-#include "xtra/frame/interface_object.h"
+#include "xtra/orvanta/camera_instance.h"
 
 // Script-level results. Errors are symbols stored in the call's result; the handler still
 // returns a status.
@@ -39,21 +38,17 @@ inline HostValue copyOf(const HostValue& value) {
     return copy;
 }
 
-inline CameraState& cameraOf(InterfaceObject* self) {
-    return reinterpret_cast<CameraInstance*>(self->instance)->camera;
-}
-
 class ScriptCall {
   public:
     ScriptCall(InterfaceObject* self, CallRecord* call)
-        : self_(self), camera_(cameraOf(self)), call_(call) {}
+        : self_(self), camera_(cameraOf(self)), links_(cameraInstanceOf(self).links), call_(call) {}
 
     CameraState& camera() { return camera_; }
     InterfaceObject* self() { return self_; }  // for the camera's internal operations
 
     // Every method needs the value link. Without it no method runs: the table's entry returns
     // refusal() and leaves the result and the camera untouched.
-    bool canRun() const { return camera_.valueServices != nullptr; }
+    bool canRun() const { return links_.valueServices != nullptr; }
     static Status refusal() { return StatusNotAvailable; }
 
     // Converts element `element` of the argument array into `place` and returns the
@@ -62,7 +57,7 @@ class ScriptCall {
     // are the whole of a projection's dealings with the host.
     Status readArgument(int element, double* place) {
         const HostValue argument = copyOf(call_->arguments[element]);
-        ValueServices* values = camera_.valueServices;
+        ValueServices* values = links_.valueServices;
         return values->ops->ValueToFloat(values, &argument, place);
     }
 
@@ -72,7 +67,7 @@ class ScriptCall {
     Status readArguments(int first, std::initializer_list<double*> places, const char* errorSymbol);
 
     void resultFloat(double number) {
-        ValueServices* values = camera_.valueServices;
+        ValueServices* values = links_.valueServices;
         values->ops->FloatToValue(values, number, &call_->result);
     }
     void resultInteger(int32_t number);
@@ -84,19 +79,19 @@ class ScriptCall {
 
     // A host point whose items 1 and 2 are floats. Needs the list link; hasListLink() first.
     void resultPoint(double h, double v) {
-        ValueServices* values = camera_.valueServices;
+        ValueServices* values = links_.valueServices;
         const HostPoint origin{0, 0};
         values->ops->PointToValue(values, &origin, &call_->result);
         setPointItem(1, h);
         setPointItem(2, v);
     }
-    bool hasListLink() const { return camera_.listServices != nullptr; }
+    bool hasListLink() const { return links_.listServices != nullptr; }
 
   private:
     // Item `index` of the point in the result becomes a float made for it, then given back.
     void setPointItem(int32_t index, double number) {
-        ValueServices* values = camera_.valueServices;
-        ListServices* lists = camera_.listServices;
+        ValueServices* values = links_.valueServices;
+        ListServices* lists = links_.listServices;
         HostValue item{};
         values->ops->FloatToValue(values, number, &item);
         lists->ops->SetListItem(lists, &call_->result, index, &item);
@@ -105,5 +100,6 @@ class ScriptCall {
 
     InterfaceObject* self_;
     CameraState& camera_;
+    const HostLinks& links_;
     CallRecord* call_;
 };
