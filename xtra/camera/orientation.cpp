@@ -79,14 +79,3 @@ ProjectionScales projectionScales(double fieldOfView, double pictureRatio, doubl
     scales.scaleV = centreV / t;
     return scales;
 }
-
-StageSize stageSizeOf(const StageRect& rect) {
-    const int64_t width = static_cast<int64_t>(rect.right) - rect.left;
-    const int64_t height = static_cast<int64_t>(rect.bottom) - rect.top;
-    StageSize stage{};
-    stage.width = static_cast<double>(width);
-    stage.height = static_cast<double>(height);
-    stage.centreH = stage.width * 0.5;
-    stage.centreV = stage.height * 0.5;
-    return stage;
-}

@@ -1,6 +1,5 @@
 // The camera's orientation as pure functions of its values: the angle between two plane
-// vectors, the aiming angles, the table of sines and cosines, the projection scales and the
-// stage size.
+// vectors, the aiming angles, the table of sines and cosines and the projection scales.
 //
 // Orientation convention (world y up, angles in radians):
 // - yaw turns the camera about the world y axis: 0 looks along -z, +pi/2 along -x, pi along +z;
@@ -11,7 +10,6 @@
 #pragma once
 
 #include "xtra/camera/camera_state.h"
-#include "xtra/frame/stage_window.h"
 
 // Unsigned angle in radians, in [0, pi], between the plane vectors (a, b) and (c, d); 0.0 when
 // either has zero length. The cosine is built from the two unit vectors and only held to
@@ -43,15 +41,3 @@ struct ProjectionScales {
 // one. A negative tangent (field of view below 0 or between 180 and 360 degrees) is kept and
 // turns the picture upside down; only a zero or NaN tangent is repaired.
 ProjectionScales projectionScales(double fieldOfView, double pictureRatio, double centreV);
-
-struct StageSize {
-    double width, height;     // pixels
-    double centreH, centreV;  // half the width and height
-};
-
-// The stage from its window rectangle. The differences are taken in 64 bits, so even a
-// nonsensical rectangle cannot overflow; an inverted one gives a negative size, as it is.
-StageSize stageSizeOf(const StageRect& rect);
-
-// The stage of a window that is not native or whose rectangle cannot be read: 0 by 0 pixels.
-constexpr StageSize EmptyStage{0.0, 0.0, 0.0, 0.0};
