@@ -234,3 +234,11 @@ extern const Guid IID_ListServices;
 extern const Guid IID_AuxServices;
 extern const Guid IID_PresentationServices;
 extern const Guid IID_HostInfo;
+
+// Asks the host for one of its services. The out pointer is cleared first, so a host that
+// answers without writing it leaves null there, never an earlier value.
+template <typename Service>
+Status queryService(HostServices* services, const Guid& iid, Service** out) {
+    *out = nullptr;
+    return services->ops->QueryInterface(services, &iid, reinterpret_cast<void**>(out));
+}

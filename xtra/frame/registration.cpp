@@ -78,8 +78,7 @@ const RegistrationInterfaceOps registrationInterfaceOps = {
 Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache, int32_t context) {
     HostServices* services = self->instance->hostServices;
     HostInfo* info = nullptr;
-    Status status =
-        services->ops->QueryInterface(services, &IID_HostInfo, reinterpret_cast<void**>(&info));
+    Status status = queryService(services, IID_HostInfo, &info);
     if (status != StatusOk) {
         if (info != nullptr) {
             info->ops->Release(info);

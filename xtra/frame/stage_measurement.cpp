@@ -67,8 +67,7 @@ StageReading measureStage(HostServices* services) {
     // not a failure.
     if (obtain(
             [&](PresentationServices** out) {
-                return services->ops->QueryInterface(services, &IID_PresentationServices,
-                                                     reinterpret_cast<void**>(out));
+                return queryService(services, IID_PresentationServices, out);
             },
             presentationServices) != StatusOk) {
         return StageReading{StatusOk, false, EmptyStage};

@@ -6,12 +6,6 @@
 namespace {
 
 template <typename Service>
-void obtain(HostServices* services, const Guid& iid, Service** link) {
-    *link = nullptr;
-    services->ops->QueryInterface(services, &iid, reinterpret_cast<void**>(link));
-}
-
-template <typename Service>
 void giveBack(Service*& link) {
     if (link != nullptr) {
         link->ops->Release(link);
@@ -25,10 +19,11 @@ Status XTRA_CALL createCamera(InstanceRecord* instance) {
     CameraInstance& camera = *reinterpret_cast<CameraInstance*>(instance);
     HostServices* services = instance->hostServices;
     HostLinks& links = camera.links;
-    // All three are asked for, whatever the earlier requests gave.
-    obtain(services, IID_ValueServices, &links.valueServices);
-    obtain(services, IID_ListServices, &links.listServices);
-    obtain(services, IID_AuxServices, &links.auxServices);
+    // All three are asked for, whatever the earlier requests gave; the statuses are not looked
+    // at, only whether a link arrived.
+    queryService(services, IID_ValueServices, &links.valueServices);
+    queryService(services, IID_ListServices, &links.listServices);
+    queryService(services, IID_AuxServices, &links.auxServices);
     if (links.valueServices != nullptr && links.listServices != nullptr &&
         links.auxServices != nullptr) {
         storeCameraDefaults(camera.camera);
