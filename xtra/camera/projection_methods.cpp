@@ -1,7 +1,6 @@
 // Methods 16 to 19: projection of a world point, the depth and blend level of the last one,
 // and back-projection of a stage point.
 #include "xtra/camera/projection.h"
-#include "xtra/orvanta/field_arguments.h"
 #include "xtra/orvanta/method_handlers.h"
 #include "xtra/orvanta/script_call.h"
 

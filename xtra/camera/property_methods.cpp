@@ -2,7 +2,6 @@
 // in radians; lengths and the picture ratio cross unchanged.
 #include "xtra/camera/angles.h"
 #include "xtra/camera/orientation.h"
-#include "xtra/orvanta/field_arguments.h"
 #include "xtra/orvanta/method_handlers.h"
 #include "xtra/orvanta/script_call.h"
 
