@@ -17,12 +17,12 @@ Status getProjection(ScriptCall& script) {
     // which cannot take its data from two separate 8-byte stores still in flight and waits for
     // them to complete.
     double x = 0.0, y = 0.0, z = 0.0;
-    Status status = readIntoField(script, ObjectMethodArguments, camera.lastWorld.x, x);
+    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x, x);
     if (status == StatusOk) {
-        status = readIntoField(script, ObjectMethodArguments + 1, camera.lastWorld.y, y);
+        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y, y);
     }
     if (status == StatusOk) {
-        status = readIntoField(script, ObjectMethodArguments + 2, camera.lastWorld.z, z);
+        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z, z);
     }
     if (status != StatusOk) {
         return status;
@@ -60,7 +60,7 @@ Status getCoordinates(ScriptCall& script) {
     }
     CameraState& camera = script.camera();
     Status status =
-        readIntoFields(script, ObjectMethodArguments, {&camera.lastScreen.h, &camera.lastScreen.v});
+        script.readIntoFields(ObjectMethodArguments, {&camera.lastScreen.h, &camera.lastScreen.v});
     if (status != StatusOk) {
         return status;
     }

@@ -21,7 +21,7 @@ Status readOne(ScriptCall& script, double* value) {
 // The two setters of a point: a refused argument is reported through the result only, with
 // status 0, and whatever converted before it stays set.
 Status setPoint(ScriptCall& script, Vec3& point) {
-    return readIntoFields(script, ObjectMethodArguments, {&point.x, &point.y, &point.z});
+    return script.readIntoFields(ObjectMethodArguments, {&point.x, &point.y, &point.z});
 }
 
 }  // namespace

@@ -2,13 +2,15 @@
 
 namespace {
 
-// How the host enters a method, through Call or straight through its slot: without a value
-// link nothing can be read or answered, so the method does not run.
+// How the host enters a method, through Call or straight through its slot. Every method needs
+// the camera's value link: without it nothing can be read or answered, so the method does not
+// run, the result and the camera stay untouched, and the host gets StatusNotAvailable. This is
+// the one place that rule is checked.
 template <ScriptMethod Method>
 Status XTRA_CALL hostEntry(InterfaceObject* self, CallRecord* call) {
     ScriptCall script(self, call);
     if (!script.canRun()) {
-        return ScriptCall::refusal();
+        return StatusNotAvailable;
     }
     return Method(script);
 }

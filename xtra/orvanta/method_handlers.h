@@ -1,8 +1,8 @@
 // Every operation of the camera interface's table after Call: the 26 script methods in
 // message-table order, then the camera's five internal operations.
 //
-// A method is written against ScriptCall; the table enters it through one host entry that
-// refuses a camera without a value link before the method runs (camera_interface.h).
+// A method is written against ScriptCall; the table enters it through one host entry
+// (camera_interface.cpp).
 #pragma once
 
 #include "xtra/frame/interface_object.h"

@@ -46,10 +46,8 @@ class ScriptCall {
     CameraState& camera() { return camera_; }
     InterfaceObject* self() { return self_; }  // for the camera's internal operations
 
-    // Every method needs the value link. Without it no method runs: the table's entry returns
-    // refusal() and leaves the result and the camera untouched.
+    // True when the camera holds its value link, which every method needs.
     bool canRun() const { return links_.valueServices != nullptr; }
-    static Status refusal() { return StatusNotAvailable; }
 
     // Converts element `element` of the argument array into `place` and returns the
     // conversion's status; nothing is stored in the result. The host's array is read through a
@@ -61,10 +59,39 @@ class ScriptCall {
         return values->ops->ValueToFloat(values, &argument, place);
     }
 
-    // Converts the arguments from element `first` on into the given places, in order. The
-    // first refusal stops the reading, stores `errorSymbol` and returns the refusal's status;
-    // places after it are not written. Returns 0 when every argument converted.
+    // Both read the arguments from element `first` on, in order; the first refusal stops the
+    // reading, stores the error symbol and returns the refusal's status, else they return 0.
+    // They differ in what a refusal leaves: readArguments converts straight into its places, so
+    // the refused place holds whatever the host left there; readIntoFields goes through a local,
+    // so the refused field keeps its old value. Places before the refused one hold new values.
     Status readArguments(int first, std::initializer_list<double*> places, const char* errorSymbol);
+    Status readIntoFields(int first, std::initializer_list<double*> fields) {
+        int element = first;
+        for (double* field : fields) {
+            double converted;
+            const Status status = readIntoField(element, *field, converted);
+            if (status != StatusOk) {
+                return status;
+            }
+            ++element;
+        }
+        return StatusOk;
+    }
+
+    // One field as readIntoFields reads it, errInvalidParameter being its error symbol.
+    // `converted` receives the value as well, read once right after the host wrote it, for a
+    // caller that goes on computing with it.
+    Status readIntoField(int element, double& field, double& converted) {
+        double value = field;
+        const Status status = readArgument(element, &value);
+        if (status != StatusOk) {
+            resultSymbol(ErrInvalidParameter);
+            return status;
+        }
+        field = value;
+        converted = value;
+        return StatusOk;
+    }
 
     void resultFloat(double number) {
         ValueServices* values = links_.valueServices;
@@ -103,36 +130,3 @@ class ScriptCall {
     const HostLinks& links_;
     CallRecord* call_;
 };
-
-// Converts element `element` into `field` through a local: the field receives the value only
-// once it is converted, and keeps its old one when the argument is refused (then with
-// errInvalidParameter stored and the refusal's status returned). `converted` receives the value
-// as well, read once right after the host wrote it, for a caller that goes on computing with it.
-inline Status readIntoField(ScriptCall& script, int element, double& field, double& converted) {
-    double value = field;
-    const Status status = script.readArgument(element, &value);
-    if (status != StatusOk) {
-        script.resultSymbol(ErrInvalidParameter);
-        return status;
-    }
-    field = value;
-    converted = value;
-    return StatusOk;
-}
-
-// Converts the arguments from element `first` on into the given fields, in order, each as
-// readIntoField does: the fields before a refused argument hold their new values, the refused
-// one and those after it keep their old ones. Returns the refused conversion's status (with
-// errInvalidParameter stored), else 0.
-inline Status readIntoFields(ScriptCall& script, int first, std::initializer_list<double*> fields) {
-    int element = first;
-    for (double* field : fields) {
-        double converted;
-        const Status status = readIntoField(script, element, *field, converted);
-        if (status != StatusOk) {
-            return status;
-        }
-        ++element;
-    }
-    return StatusOk;
-}
