@@ -69,19 +69,19 @@ Status getRotation(ScriptCall& script) {
 Status setRotation(ScriptCall& script) {
     // All three or none: a refused angle leaves the previous orientation whole, in radians and
     // matching the rotation table.
-    double pitch = 0.0;
-    double yaw = 0.0;
-    double roll = 0.0;
-    const Status status =
-        script.readArguments(ObjectMethodArguments, {&pitch, &yaw, &roll}, ErrInvalidParameter);
+    double pitchDegrees = 0.0;
+    double yawDegrees = 0.0;
+    double rollDegrees = 0.0;
+    const Status status = script.readArguments(
+        ObjectMethodArguments, {&pitchDegrees, &yawDegrees, &rollDegrees}, ErrInvalidParameter);
     if (status != StatusOk) {
         return status;
     }
     CameraState& camera = script.camera();
     camera.tracksInterest = 0;
-    camera.pitch = degreesToRadians(pitch);
-    camera.yaw = degreesToRadians(yaw);
-    camera.roll = degreesToRadians(roll);
+    camera.pitch = degreesToRadians(pitchDegrees);
+    camera.yaw = degreesToRadians(yawDegrees);
+    camera.roll = degreesToRadians(rollDegrees);
     // The interest stays as it was, no longer on the viewing axis in general.
     updateRotationTable(script.self());
     script.resultSymbol(SymbolOk);
@@ -89,14 +89,14 @@ Status setRotation(ScriptCall& script) {
 }
 
 Status setRoll(ScriptCall& script) {
-    double roll = 0.0;
-    const Status status = readOne(script, &roll);
+    double rollDegrees = 0.0;
+    const Status status = readOne(script, &rollDegrees);
     if (status != StatusOk) {
         return status;
     }
     // Pitch, yaw and tracking are left alone: a tracking camera keeps tracking with this roll.
     CameraState& camera = script.camera();
-    camera.roll = degreesToRadians(roll);
+    camera.roll = degreesToRadians(rollDegrees);
     setRollEntries(camera.rotationTable, camera.roll);
     script.resultSymbol(SymbolOk);
     return StatusOk;
@@ -108,13 +108,13 @@ Status getFieldOfView(ScriptCall& script) {
 }
 
 Status setFieldOfView(ScriptCall& script) {
-    double fieldOfView = 0.0;
-    const Status status = readOne(script, &fieldOfView);
+    double fieldOfViewDegrees = 0.0;
+    const Status status = readOne(script, &fieldOfViewDegrees);
     if (status != StatusOk) {
         return status;
     }
     // No range test: the scale update repairs only a zero or NaN tangent (0 becomes 45 degrees).
-    script.camera().fieldOfView = degreesToRadians(fieldOfView);
+    script.camera().fieldOfView = degreesToRadians(fieldOfViewDegrees);
     updateProjectionScale(script.self());
     script.resultSymbol(SymbolOk);
     return StatusOk;
