@@ -1,8 +1,22 @@
-// The camera object's record, which the host allocates right behind its instance header.
+// The camera's record and the conventions that every camera file follows.
 //
-// Units: reals are IEEE 754 doubles; angles in radians; lengths in the script's world units;
-// stage values in pixels, h to the right and v downwards. World y is up; with pitch and yaw 0
-// the camera looks along -z, and camera-space depth is negative in front of the camera.
+// Conventions
+// - Numbers: IEEE 754 doubles throughout, no fused multiply-add. Lengths are the script's world
+//   units, never scaled. Angles are held in radians; they cross to the script in degrees,
+//   multiplied by pi x 0.005555555555555556 on the way in and by 180 / pi on the way out, with
+//   pi = 4 x atan2(1, 1) (angles.h).
+// - World: right-handed, y up.
+// - Orientation: yaw turns the camera about the world y axis (0 looks along -z, +pi/2 along -x,
+//   pi along +z); pitch tilts it, positive looking up; roll banks it about the viewing axis.
+//   The viewing direction is (-sin yaw cos pitch, sin pitch, -cos yaw cos pitch); before roll
+//   the camera's right axis is (cos yaw, 0, -sin yaw) and its up axis
+//   (sin pitch sin yaw, cos pitch, sin pitch cos yaw).
+// - World to camera: translate by the camera position, undo the yaw, then the pitch, then the
+//   roll. Roll does not change depth, so the view test may come before the roll.
+// - Camera space: x to the camera's right, y up, depth along the viewing axis and negative in
+//   front of the camera (a point straight ahead at distance s has depth -s).
+// - Stage: pixels, h to the right and v downwards; the viewing axis meets it at
+//   (centreH, centreV). A point out of view is reported at (-2000, -2000).
 #pragma once
 
 #include <cstdint>

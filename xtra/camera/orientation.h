@@ -1,12 +1,6 @@
 // The camera's orientation as pure functions of its values: the angle between two plane
-// vectors, the aiming angles, the table of sines and cosines and the projection scales.
-//
-// Orientation convention (world y up, angles in radians):
-// - yaw turns the camera about the world y axis: 0 looks along -z, +pi/2 along -x, pi along +z;
-// - pitch tilts it, positive looking up; roll banks it about the viewing axis;
-// - the viewing direction is (-sin yaw cos pitch, sin pitch, -cos yaw cos pitch);
-// - before roll the camera's right axis is (cos yaw, 0, -sin yaw) and its up axis
-//   (sin pitch sin yaw, cos pitch, sin pitch cos yaw).
+// vectors, the aiming angles, the table of sines and cosines and the projection scales. The
+// orientation convention is at the head of camera_state.h.
 #pragma once
 
 #include "xtra/camera/camera_state.h"

@@ -3,11 +3,7 @@
 // read only the rotation table and the precomputed scales: no trigonometric function, no
 // allocation. They are defined here so that they inline into their callers: a projection is a
 // handful of multiplications, and an out-of-line call returning its result through memory
-// costs as much again.
-//
-// Camera space: x to the camera's right, y up, depth along the viewing axis and negative in
-// front of the camera (a point straight ahead at distance s has depth -s).
-// Stage: pixels, h to the right, v downwards; the viewing axis meets it at (centreH, centreV).
+// costs as much again. Axes, units and signs: the conventions at the head of camera_state.h.
 #pragma once
 
 #include <cstdint>
