@@ -2,6 +2,7 @@
 
 #include "display_modes.h"
 #include "presentation_launch.h"
+#include "process_values.h"
 #include "resources/resource_ids.h"
 #include "splash_window.h"
 
