@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "display_modes.h"
+#include "main_loop.h"
 #include "presentation_launch.h"
 #include "process_values.h"
 #include "resources/resource_ids.h"
@@ -10,26 +11,6 @@ namespace {
 
 constexpr char kResolutionAdvice[] =
     "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors";
-
-// Returns the quit message's code. The presentation program starts the first time the queue is
-// empty while the loader is the active application; a WM_CLOSE posted by the launch is then
-// waiting, so it starts only once.
-int RunMainLoop() {
-    MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-            if (got == 0) return static_cast<int>(message.wParam);
-            if (got == -1) return 0;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else if (appActive) {
-            LaunchPresentation();
-        } else {
-            WaitMessage();
-        }
-    }
-}
 
 }  // namespace
 
