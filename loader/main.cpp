@@ -1,3 +1,16 @@
+// loader.exe, the program the user starts. From start to end it:
+//  1. loads the splash picture and prepares the start-up record of the presentation program;
+//  2. lists the display modes that the display accepts for a full-screen switch;
+//  3. creates its one window, not yet shown (exit code 0 when that fails);
+//  4. looks for 800x600 at 16 bits; without it, asks the user to set that resolution and ends
+//     with exit code -1, the display untouched;
+//  5. switches the display to that mode and shows the splash full screen, topmost, in front;
+//  6. runs the main loop: the first time the queue is empty while the loader is the active
+//     application, starts .\data\projector.exe, keeps the splash up until that program is ready
+//     for input, and hides while it runs;
+//  7. paints black, closes the window, which restores the display, and ends with exit code 0.
+// Escape while the splash is up skips to the end: display restored, exit code 0, nothing started.
+
 #include <windows.h>
 
 #include "display_modes.h"

@@ -21,4 +21,3 @@ int RunMainLoop() {
         }
     }
 }
-

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-// Registers the window class "demo" with LoaderWndProc and a black background.
 void RegisterLoaderClass(HINSTANCE instance);
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
