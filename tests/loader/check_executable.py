@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Static checks of loader.exe: a 32-bit Windows GUI program that imports only system DLLs and
-carries the splash bitmap, the icon group and the DPI-aware manifest.
+carries the splash bitmap, the icon group and the DPI-aware manifest, whose compatibility
+section names no Windows from 8 on.
 
   check_executable.py loader.exe splash.bmp
 
@@ -19,6 +20,13 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi3
 ICON_FORMATS = [(32, 24), (32, 8), (32, 4), (32, 1), (16, 24), (16, 8), (16, 4), (16, 1)]
 WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+# The operating systems a compatibility section may name. Windows 8 and every later one stop
+# listing 16-bit display modes for a program that names them; an identifier not listed here is
+# taken for a later Windows.
+SUPPORTED_OS_BEFORE_WINDOWS_8 = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+}
 
 results = []
 
@@ -155,6 +163,10 @@ def check_icons(resources):
           "32x32 then 16x16, each at 24, 8, 4 and 1 bits, as icons 1 to 8: %s" % listed)
 
 
+def elements(root, local_name):
+    return [e for e in root.iter() if e.tag.rsplit("}", 1)[-1] == local_name]
+
+
 def check_manifest(resources):
     manifest = resources.get((RT_MANIFEST, 1))
     if not check(manifest is not None, "manifest resource (RT_MANIFEST, id 1) present"):
@@ -170,6 +182,14 @@ def check_manifest(resources):
           "declares the program DPI-aware: dpiAware %s" % aware)
     check(awareness and "permonitorv2" in awareness[0].lower().replace(" ", ""),
           "declares per-monitor DPI awareness: dpiAwareness %s" % awareness)
+    # By local name, so that an entry under any namespace prefix or version is seen.
+    declared = [(e.get("Id") or "").strip().lower() for e in elements(root, "supportedOS")]
+    later = [os_id for os_id in declared if os_id not in SUPPORTED_OS_BEFORE_WINDOWS_8]
+    check(not later, "declares no Windows 8 or later as supported, which would hide the 16-bit "
+          "modes: %s" % (later or [SUPPORTED_OS_BEFORE_WINDOWS_8[i] for i in declared] or "none"))
+    tested = [e.get("Id") for e in elements(root, "maxversiontested")]
+    check(not tested, "names no highest tested Windows version, a Windows 10 entry: %s" %
+          (tested or "none"))
     levels = [e.get("level") for e in root.iter("{urn:schemas-microsoft-com:asm.v3}"
                                                 "requestedExecutionLevel")]
     check(levels == ["asInvoker"], "runs as invoker: %s" % levels)
