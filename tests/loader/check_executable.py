@@ -46,8 +46,8 @@ class PortableExecutable:
         pe, = struct.unpack_from("<I", data, 0x3C)
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data,
-                                                                              pe + 4)
+        (self.machine, sections, _, _, self.symbol_count, optional_size,
+         _) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         self.magic, = struct.unpack_from("<H", data, optional)
         self.subsystem, = struct.unpack_from("<H", data, optional + 68)
@@ -55,10 +55,12 @@ class PortableExecutable:
         self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
                             for i in range(directories)]
         self.sections = []
+        self.section_names = []
         for i in range(sections):
             base = optional + optional_size + 40 * i
             virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<IIII", data, base + 8)
             self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+            self.section_names.append(data[base:base + 8].rstrip(b"\0").decode("ascii", "replace"))
 
     def offset(self, rva):
         for start, size, raw in self.sections:
@@ -114,6 +116,11 @@ def check_program(exe):
     check(not any(part in name.lower() for name in dlls
                   for part in ("libgcc", "libstdc++", "winpthread")),
           "no MinGW runtime DLL imported")
+    # The linker writes long section names such as .debug_info as "/offset" into the symbol
+    # table's string table, so debug sections show under either form.
+    debug = [name for name in exe.section_names if name.startswith((".debug", "/"))]
+    check(exe.symbol_count == 0 and not debug,
+          "stripped: %d symbols, debug sections %s" % (exe.symbol_count, debug or "none"))
 
 
 def check_bitmap(resources, splash_path):
