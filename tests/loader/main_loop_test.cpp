@@ -1,8 +1,7 @@
 #include "main_loop.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -30,7 +29,7 @@ BOOL WINAPI FailingGetMessage(LPMSG, HWND, UINT, UINT) {
 }
 
 class MainLoop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = RecordingWindowProc;

@@ -1,8 +1,7 @@
 #include "running_mark.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
