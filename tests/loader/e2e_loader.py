@@ -47,6 +47,7 @@ DESKTOP = (1024, 768)
 # For the loader's process only: Wine's trace of display-settings calls, nothing else.
 TRACE_DISPLAY_CALLS = "-all,+system"
 CDS_TEST = 0x2
+CDS_FULLSCREEN = 0x4
 SMALL_DESKTOP = (640, 480)
 ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
 
@@ -178,6 +179,10 @@ def check_display_requests(checks, calls, restores):
                   and "DISPLAYFREQUENCY" not in asked.get("dmFields", ""),
                   "switch asked for 800x600 at 16 bits without a rate, once, by the loader: %s" %
                   [fields for _, fields in changes if fields is not None])
+    # Never stored in the registry: a crash must not leave the user at 800x600.
+    checks.expect(all(flags == CDS_FULLSCREEN for flags, _ in changes),
+                  "every display change temporary (CDS_FULLSCREEN alone): flags %s" %
+                  sorted({hex(flags) for flags, _ in changes}))
     after = [fields for _, fields in changes[switches[0] + 1:]] if switches else []
     count = sum(1 for fields in after if fields is None)
     expected = "at least once" if restores is None else "%d time(s)" % restores
