@@ -207,13 +207,18 @@ class Session:
         self.traces = {}
 
     def __enter__(self):
-        template = prepare_template(Path(self.args.build_root))
-        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
-        self.set_desktop_size()
-        self.start_xvfb()
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
-                        **WINE_ENV)
-        self.hold_desktop()
+        # __exit__ does not run when this fails, so it tears down what was started itself.
+        try:
+            template = prepare_template(Path(self.args.build_root))
+            subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+            self.set_desktop_size()
+            self.start_xvfb()
+            self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
+                            **WINE_ENV)
+            self.hold_desktop()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
         return self
 
     def __exit__(self, *exc):
