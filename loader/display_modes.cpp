@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "splash_window.h"
+#include "process_values.h"
 
 namespace {
 

@@ -1,8 +1,25 @@
+// loader.exe, the program the user starts. From start to end it:
+//  1. ends at once with exit code 0 when another loader is running, touching nothing;
+//  2. loads the splash picture and prepares the start-up record of the presentation program;
+//  3. lists the display modes that the display accepts for a full-screen switch;
+//  4. creates its one window, not yet shown (exit code 0 when that fails);
+//  5. looks for 800x600 at 16 bits; without it, asks the user to set that resolution and ends
+//     with exit code -1, the display untouched;
+//  6. switches the display to that mode and shows the splash full screen, topmost, in front;
+//  7. runs the main loop: the first time the queue is empty while the loader is the active
+//     application, starts .\data\projector.exe, keeps the splash up until that program is ready
+//     for input, and hides while it runs;
+//  8. paints black, closes the window, which restores the display, and ends with exit code 0.
+// Escape while the splash is up skips to the end: display restored, exit code 0, nothing started.
+
 #include <windows.h>
 
 #include "display_modes.h"
+#include "main_loop.h"
 #include "presentation_launch.h"
+#include "process_values.h"
 #include "resources/resource_ids.h"
+#include "running_mark.h"
 #include "splash_window.h"
 
 namespace {
@@ -10,29 +27,11 @@ namespace {
 constexpr char kResolutionAdvice[] =
     "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors";
 
-// Returns the quit message's code. The presentation program starts the first time the queue is
-// empty while the loader is the active application; a WM_CLOSE posted by the launch is then
-// waiting, so it starts only once.
-int RunMainLoop() {
-    MSG message;
-    for (;;) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-            if (got == 0) return static_cast<int>(message.wParam);
-            if (got == -1) return 0;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        } else if (appActive) {
-            LaunchPresentation();
-        } else {
-            WaitMessage();
-        }
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!ClaimRunningMark(kRunningLoaderMark)) return 0;
+
     splashBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(LOADER_SPLASH_BITMAP));
     PrepareStartupRecord();
     EnumerateDisplayModes();

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "splash_window.h"
+#include "process_values.h"
 
 namespace {
 

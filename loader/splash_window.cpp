@@ -1,11 +1,7 @@
 #include "splash_window.h"
 
 #include "display_modes.h"
-
-HWND mainWindow;
-HBITMAP splashBitmap;
-int32_t appActive;
-int32_t presentationDone;
+#include "process_values.h"
 
 void RegisterLoaderClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass{};

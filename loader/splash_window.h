@@ -2,22 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
-// The loader's one window; created in WinMain, resized and shown by the display switch.
-extern HWND mainWindow;
-
-// The splash picture, bitmap resource 102, kept for the life of the process. Null when the
-// resource could not be loaded; the window then paints black.
-extern HBITMAP splashBitmap;
-
-// The wParam of the last WM_ACTIVATEAPP: nonzero while the loader is the active application.
-extern int32_t appActive;
-
-// Set to 1 once the presentation program has ended; from then on the window paints black.
-extern int32_t presentationDone;
-
-// Registers the window class "demo" with LoaderWndProc and a black background.
 void RegisterLoaderClass(HINSTANCE instance);
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -25,6 +25,15 @@ for file in loader.exe projector.exe SCRIPT.x32; do
     fi
 done
 
+# Shipped stripped, as the build links them: no symbol table and no debug sections.
+for file in loader.exe projector.exe SCRIPT.x32; do
+    if ! i686-w64-mingw32-objdump -t "$bin/$file" | grep -q '^no symbols' ||
+        i686-w64-mingw32-objdump -h "$bin/$file" | grep -q ' \.debug'; then
+        echo "package.sh: $bin/$file is not stripped" >&2
+        exit 1
+    fi
+done
+
 mkdir -p "$dest/data/Xtras"
 cp "$bin/loader.exe" "$dest/loader.exe"
 cp "$bin/projector.exe" "$dest/data/projector.exe"

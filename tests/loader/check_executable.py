@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Static checks of loader.exe: a 32-bit Windows GUI program that imports only system DLLs and
-carries the splash bitmap, the icon group and the DPI-aware manifest.
+carries the splash bitmap, the icon group and the DPI-aware manifest, whose compatibility
+section names no Windows from 8 on.
 
   check_executable.py loader.exe splash.bmp
 
@@ -19,6 +20,13 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi3
 ICON_FORMATS = [(32, 24), (32, 8), (32, 4), (32, 1), (16, 24), (16, 8), (16, 4), (16, 1)]
 WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+# The operating systems a compatibility section may name. Windows 8 and every later one stop
+# listing 16-bit display modes for a program that names them; an identifier not listed here is
+# taken for a later Windows.
+SUPPORTED_OS_BEFORE_WINDOWS_8 = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+}
 
 results = []
 
@@ -38,8 +46,8 @@ class PortableExecutable:
         pe, = struct.unpack_from("<I", data, 0x3C)
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data,
-                                                                              pe + 4)
+        (self.machine, sections, _, _, self.symbol_count, optional_size,
+         _) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         optional = pe + 24
         self.magic, = struct.unpack_from("<H", data, optional)
         self.subsystem, = struct.unpack_from("<H", data, optional + 68)
@@ -47,10 +55,12 @@ class PortableExecutable:
         self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
                             for i in range(directories)]
         self.sections = []
+        self.section_names = []
         for i in range(sections):
             base = optional + optional_size + 40 * i
             virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<IIII", data, base + 8)
             self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+            self.section_names.append(data[base:base + 8].rstrip(b"\0").decode("ascii", "replace"))
 
     def offset(self, rva):
         for start, size, raw in self.sections:
@@ -106,6 +116,11 @@ def check_program(exe):
     check(not any(part in name.lower() for name in dlls
                   for part in ("libgcc", "libstdc++", "winpthread")),
           "no MinGW runtime DLL imported")
+    # The linker writes long section names such as .debug_info as "/offset" into the symbol
+    # table's string table, so debug sections show under either form.
+    debug = [name for name in exe.section_names if name.startswith((".debug", "/"))]
+    check(exe.symbol_count == 0 and not debug,
+          "stripped: %d symbols, debug sections %s" % (exe.symbol_count, debug or "none"))
 
 
 def check_bitmap(resources, splash_path):
@@ -155,6 +170,10 @@ def check_icons(resources):
           "32x32 then 16x16, each at 24, 8, 4 and 1 bits, as icons 1 to 8: %s" % listed)
 
 
+def elements(root, local_name):
+    return [e for e in root.iter() if e.tag.rsplit("}", 1)[-1] == local_name]
+
+
 def check_manifest(resources):
     manifest = resources.get((RT_MANIFEST, 1))
     if not check(manifest is not None, "manifest resource (RT_MANIFEST, id 1) present"):
@@ -170,6 +189,14 @@ def check_manifest(resources):
           "declares the program DPI-aware: dpiAware %s" % aware)
     check(awareness and "permonitorv2" in awareness[0].lower().replace(" ", ""),
           "declares per-monitor DPI awareness: dpiAwareness %s" % awareness)
+    # By local name, so that an entry under any namespace prefix or version is seen.
+    declared = [(e.get("Id") or "").strip().lower() for e in elements(root, "supportedOS")]
+    later = [os_id for os_id in declared if os_id not in SUPPORTED_OS_BEFORE_WINDOWS_8]
+    check(not later, "declares no Windows 8 or later as supported, which would hide the 16-bit "
+          "modes: %s" % (later or [SUPPORTED_OS_BEFORE_WINDOWS_8[i] for i in declared] or "none"))
+    tested = [e.get("Id") for e in elements(root, "maxversiontested")]
+    check(not tested, "names no highest tested Windows version, a Windows 10 entry: %s" %
+          (tested or "none"))
     levels = [e.get("level") for e in root.iter("{urn:schemas-microsoft-com:asm.v3}"
                                                 "requestedExecutionLevel")]
     check(levels == ["asInvoker"], "runs as invoker: %s" % levels)

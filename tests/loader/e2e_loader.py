@@ -6,9 +6,18 @@ prepared Wine prefix (so its own wineserver), and its own working folder, and te
 down again, killing only the processes it started. The prefix template is made once per build
 folder and reused; making one takes Wine a while.
 
-  e2e_loader.py --scenario normal|escape|no-data|small-desktop --build-root DIR \
+  e2e_loader.py --scenario SCENARIO --build-root DIR \
       --loader loader.exe --projector fake_projector.exe --probe desktop_probe.exe \
       --launcher loader_launcher.exe --splash splash.bmp
+
+A probe holds the Wine desktop open for the whole scenario, as a person's desktop stays: Wine
+would otherwise close its virtual desktop with its last program and open it again at the stored
+size, and a loader that never restores the display would pass. The display mode that another
+program sees under Wine carries the size but always 32 bits, so the depth is read from the
+loader's own side: from Wine's trace of the loader's display-settings calls (channel "system"),
+which the loader's standard error goes to. Hooks placed by the launcher (test_hooks.cpp) record
+what the loader's window shows when it takes its close request, keep the loader from being
+activated, or refuse its window.
 
 Escape is pressed by loader_launcher.exe from inside the Wine session, through the system's
 keyboard input, the moment the loader's window is in front: the loader then handles its queue
@@ -35,6 +44,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
 from wine_session import WINE_ENV, Xvfb, end_session, prepare_prefix, read_ppm, wait_until  # noqa: E402
 
 DESKTOP = (1024, 768)
+# For the loader's process only: Wine's trace of display-settings calls, nothing else.
+TRACE_DISPLAY_CALLS = "-all,+system"
+CDS_TEST = 0x2
+CDS_FULLSCREEN = 0x4
 SMALL_DESKTOP = (640, 480)
 ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
 
@@ -112,6 +125,72 @@ def fraction_matching(shot, picture, tolerance=8):
     return matching / (width * height)
 
 
+def black_share(shot, width, height):
+    """Share of the pixels of the screenshot's top left width x height that are black."""
+    _, _, rows = shot
+    black = 0
+    for y in range(height):
+        row = rows[y]
+        black += sum(1 for x in range(0, width * 3, 3) if not (row[x] or row[x + 1] or row[x + 2]))
+    return black / (width * height)
+
+
+CALL = re.compile(r"^(\w+):trace:system:NtUserChangeDisplaySettings (\S+) (\S+) (\S+) (\S+)")
+DEVMODE = re.compile(r"^(\w+):trace:system:trace_devmode (.*)")
+
+
+def display_calls(trace):
+    """The ChangeDisplaySettings calls in Wine's trace, in order: (flags, fields), where fields
+    is None for a call without a record (a restore of the stored mode), else the record's fields
+    as Wine traced them, such as {"dmBitsPerPel": "16", "dmFields": "BITSPERPEL,..."}."""
+    lines = trace.read_text(errors="replace").splitlines() if trace.exists() else []
+    calls = []
+    for i, line in enumerate(lines):
+        call = CALL.match(line)
+        if not call:
+            continue
+        thread, record, flags = call.group(1), call.group(3), int(call.group(5), 0)
+        fields = None
+        if record != "(nil)":
+            fields = {}
+            for following in lines[i + 1:i + 6]:
+                devmode = DEVMODE.match(following)
+                if devmode and devmode.group(1) == thread:
+                    fields = dict(re.findall(r"(\w+)=(\S+)", devmode.group(2)))
+                    break
+        calls.append((flags, fields))
+    return calls
+
+
+def check_display_requests(checks, calls, restores):
+    """What the loader asked of the display, from its own side. restores: how many restores
+    must follow the one switch (None: at least one), or 0 with no switch at all."""
+    tests = [fields for flags, fields in calls if flags & CDS_TEST]
+    changes = [(flags, fields) for flags, fields in calls if not flags & CDS_TEST]
+    checks.expect(tests, "trace shows the loader testing the listed modes (%d tests)" %
+                  len(tests))
+    if restores == 0:
+        checks.expect(changes == [], "the loader asked for no display change: %s" % changes)
+        return
+    switches = [i for i, (_, fields) in enumerate(changes) if fields is not None]
+    asked = changes[switches[0]][1] if switches else {}
+    checks.expect(len(switches) == 1 and asked.get("dmPelsWidth") == "800"
+                  and asked.get("dmPelsHeight") == "600" and asked.get("dmBitsPerPel") == "16"
+                  and "DISPLAYFREQUENCY" not in asked.get("dmFields", ""),
+                  "switch asked for 800x600 at 16 bits without a rate, once, by the loader: %s" %
+                  [fields for _, fields in changes if fields is not None])
+    # Never stored in the registry: a crash must not leave the user at 800x600.
+    checks.expect(all(flags == CDS_FULLSCREEN for flags, _ in changes),
+                  "every display change temporary (CDS_FULLSCREEN alone): flags %s" %
+                  sorted({hex(flags) for flags, _ in changes}))
+    after = [fields for _, fields in changes[switches[0] + 1:]] if switches else []
+    count = sum(1 for fields in after if fields is None)
+    expected = "at least once" if restores is None else "%d time(s)" % restores
+    checks.expect(count >= 1 if restores is None else count == restores,
+                  "restore of the stored mode asked %s after the switch (got %d)" %
+                  (expected, count))
+
+
 class Session:
     """One X server, one Wine prefix and one working folder, all torn down at the end."""
 
@@ -125,14 +204,21 @@ class Session:
         self.xvfb = None
         self.children = []
         self.env = None
+        self.traces = {}
 
     def __enter__(self):
-        template = prepare_template(Path(self.args.build_root))
-        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
-        self.set_desktop_size()
-        self.start_xvfb()
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
-                        **WINE_ENV)
+        # __exit__ does not run when this fails, so it tears down what was started itself.
+        try:
+            template = prepare_template(Path(self.args.build_root))
+            subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True)
+            self.set_desktop_size()
+            self.start_xvfb()
+            self.env = dict(os.environ, WINEPREFIX=str(self.prefix), DISPLAY=self.display,
+                            **WINE_ENV)
+            self.hold_desktop()
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
         return self
 
     def __exit__(self, *exc):
@@ -155,12 +241,40 @@ class Session:
             raise ScenarioFailed(str(error))
         self.display = self.xvfb.display
 
-    def start(self, *command):
-        child = subprocess.Popen(["wine", *command], cwd=self.work, env=self.env,
-                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                 start_new_session=True, text=True)
+    def hold_desktop(self):
+        holder = self.start(self.args.probe, "hold")
+        if self.read_line(holder, 60) != "holding":
+            raise ScenarioFailed("the desktop holder did not start")
+
+    def start(self, *command, trace=False, stdin=False):
+        """Starts a Wine program in the working folder. With trace, its display-settings calls
+        (and those of the programs it starts) are traced to a file of its own."""
+        env, stderr = self.env, subprocess.DEVNULL
+        if trace:
+            env = dict(self.env, WINEDEBUG=TRACE_DISPLAY_CALLS)
+            stderr = open(self.root / ("trace-%d.txt" % len(self.children)), "w")
+        child = subprocess.Popen(["wine", *command], cwd=self.work, env=env,
+                                 stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+                                 stdout=subprocess.PIPE, stderr=stderr, start_new_session=True,
+                                 text=True)
+        if trace:
+            stderr.close()
+            self.traces[child.pid] = Path(stderr.name)
         self.children.append(child)
         return child
+
+    def display_calls(self, child):
+        return display_calls(self.traces[child.pid])
+
+    def write_line(self, child, text):
+        child.stdin.write(text + "\n")
+        child.stdin.flush()
+
+    def report(self, name):
+        """The key=value pairs that a test hook wrote to a file in the working folder."""
+        path = self.work / name
+        text = path.read_text() if path.exists() else ""
+        return dict(re.findall(r"(\w+)=(\S+)", text)) if text.endswith("\n") else None
 
     def finish(self, child, timeout):
         """The child's exit code and output, or None if it did not end in time."""
@@ -176,12 +290,18 @@ class Session:
         return child.stdout.readline().strip() if ready else ""
 
     def probe(self, what):
-        started = time.monotonic()
-        try:
-            result = subprocess.run(["wine", self.args.probe, what], cwd=self.work,
-                                    env=self.env, capture_output=True, text=True, timeout=20)
-        except subprocess.TimeoutExpired:
-            print("note  probe %s did not answer within 20 s" % what, flush=True)
+        # Rarely, a program started right after the session came up never answers (seen once
+        # in dozens of runs, on a loaded machine); it gets one more try.
+        for attempt in (1, 2):
+            started = time.monotonic()
+            try:
+                result = subprocess.run(["wine", self.args.probe, what], cwd=self.work,
+                                        env=self.env, capture_output=True, text=True, timeout=15)
+                break
+            except subprocess.TimeoutExpired:
+                print("note  probe %s did not answer within 15 s (try %d)" % (what, attempt),
+                      flush=True)
+        else:
             return {}
         if time.monotonic() - started > 5:
             print("note  probe %s took %.1f s" % (what, time.monotonic() - started), flush=True)
@@ -210,16 +330,28 @@ class Session:
         shutil.copy(self.args.projector, self.work / "data" / "projector.exe")
 
 
+def check_desktop_back(session, checks):
+    # The desktop is held open, so only the loader's own restore brings the size back.
+    mode = session.mode()
+    checks.expect(mode == DESKTOP, "desktop back at %dx%d (got %dx%d)" % (DESKTOP + mode))
+
+
 def scenario_normal(session, checks):
     # The stand-in stays busy for 8 s before it waits for input, which holds the splash that
-    # long; then it runs for 3 s with the loader hidden.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="8000", PROJECTOR_RUN_MS="3000")
+    # long; then it runs for 3 s with the loader hidden. The end-screen hook holds the loader
+    # for 1.5 s when it takes its close request, with the black screen up.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="8000", PROJECTOR_RUN_MS="3000",
+                       LOADER_TEST_END_HOLD_MS="1500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
-    loader = session.start(session.args.loader)
-    checks.require(wait_until(lambda: "start" in session.starts(), 30),
-                   "presentation program started")
+    loader = session.start(session.args.launcher, session.args.loader, "--keys", "--watch-end",
+                           trace=True)
+    checks.require(session.read_line(loader, 30) == "keys=pressed",
+                   "Space, Enter and A pressed while the loader was in front")
+    wait_until(lambda: "start" in session.starts() or loader.poll() is not None, 30)
+    checks.require("start" in session.starts(),
+                   "presentation program started after the other keys")
     shot = session.screenshot()
     window = session.probe("loader")
     mode = session.mode()
@@ -239,13 +371,25 @@ def scenario_normal(session, checks):
     checks.expect(hidden.get("visible") == "0",
                   "loader hidden while the presentation program runs: %s" % hidden)
 
+    end = wait_until(lambda: session.report("end_screen.txt"), 30, interval=0.05)
+    checks.require(end, "the loader took its close request (end screen recorded)")
+    shot = session.screenshot()
+    checks.expect(end.get("visible") == "1" and end.get("rect") == "0,0,800,600"
+                  and end.get("nonblack") == "0",
+                  "end screen black: the window shown at 0,0,800,600 holds no other colour: %s"
+                  % end)
+    black = black_share(shot, 800, 600)
+    checks.expect(black == 1.0, "end screen black on the display (%.2f%% of 800x600)" %
+                  (100 * black))
+
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended")
     checks.expect(code == 0, "exit code 0 (got %s)" % code)
     starts = session.starts()
     checks.expect(starts.count("start") == 1 and starts.count("end") == 1,
                   "presentation program started exactly once: %s" % starts)
-    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(loader), restores=1)
 
 
 def scenario_escape(session, checks):
@@ -253,7 +397,7 @@ def scenario_escape(session, checks):
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
-    launcher = session.start(session.args.launcher, session.args.loader, "--escape")
+    launcher = session.start(session.args.launcher, session.args.loader, "--escape", trace=True)
     code, output = session.finish(launcher, 60)
     checks.require(code is not None, "loader ended")
     checks.require("escape=pressed" in output,
@@ -262,18 +406,21 @@ def scenario_escape(session, checks):
     # A start would have been recorded before the loader could end.
     checks.expect(session.starts() == [], "presentation program never started: %s" %
                   session.starts())
-    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+    check_desktop_back(session, checks)
+    # Restored on the key and again when the window goes.
+    check_display_requests(checks, session.display_calls(launcher), restores=None)
 
 
 def scenario_no_data(session, checks):
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
-    loader = session.start(session.args.loader)
+    loader = session.start(session.args.loader, trace=True)
     # A message box would keep the loader waiting for a click; ending by itself shows none came.
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended by itself (no message box waiting)")
     checks.expect(code == 0, "exit code 0 (got %s)" % code)
     checks.expect(session.probe("dialog").get("dialog") == "absent", "no dialog left")
-    checks.expect(session.mode() == DESKTOP, "desktop back at %dx%d" % DESKTOP)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(loader), restores=1)
 
 
 def scenario_small_desktop(session, checks):
@@ -281,7 +428,7 @@ def scenario_small_desktop(session, checks):
     checks.require(session.mode() == SMALL_DESKTOP, "desktop starts at %dx%d" % SMALL_DESKTOP)
     # Run through the launcher, whose exit code is the loader's: it tells when the loader waits in
     # the message box, and only then may the probes start.
-    loader = session.start(session.args.launcher, session.args.loader)
+    loader = session.start(session.args.launcher, session.args.loader, trace=True)
     checks.require(session.read_line(loader, 30) == "idle", "loader settled")
 
     def answering_box():
@@ -306,6 +453,90 @@ def scenario_small_desktop(session, checks):
     checks.expect(session.starts() == [], "presentation program never started")
     checks.expect(session.mode() == SMALL_DESKTOP,
                   "display unchanged at %dx%d" % SMALL_DESKTOP)
+    check_display_requests(checks, session.display_calls(loader), restores=0)
+
+
+def scenario_second_loader(session, checks):
+    # The first loader's presentation program runs for 3 s; the second loader is started while
+    # it runs.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="3000")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    first = session.start(session.args.loader, trace=True)
+    checks.require(wait_until(lambda: "ready" in session.starts(), 30),
+                   "the first loader's presentation program runs")
+    started = time.monotonic()
+    second = session.start(session.args.loader, trace=True)
+    code, _ = session.finish(second, 20)
+    took = time.monotonic() - started
+    checks.require(code is not None, "second loader ended by itself")
+    checks.expect(code == 0, "second loader's exit code 0 (got %s, after %.1f s)" % (code, took))
+    checks.expect(first.poll() is None and "end" not in session.starts(),
+                  "the first loader and its presentation program still run")
+    mode = session.mode()
+    checks.expect(mode == (800, 600), "display still at 800x600 (got %dx%d)" % mode)
+    calls = session.display_calls(second)
+    changes = sum(1 for flags, _ in calls if not flags & CDS_TEST)
+    checks.expect(calls == [], "second loader made no display-settings call at all (got %d, "
+                  "%d of them changes)" % (len(calls), changes))
+
+    code, _ = session.finish(first, 30)
+    checks.require(code is not None, "first loader ended")
+    checks.expect(code == 0, "first loader's exit code 0 (got %s)" % code)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1 and starts.count("end") == 1,
+                  "one presentation program ran: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(first), restores=1)
+
+
+def scenario_inactive(session, checks):
+    # The gate of the launcher keeps the loader's window from being activated, as another
+    # application kept in front would, until the test lets it go.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--inactive",
+                             trace=True, stdin=True)
+    checks.require(session.read_line(launcher, 30) == "idle", "loader settled")
+    # Several times the loader's switch pause: its queue has long run empty.
+    time.sleep(1.5)
+    window = session.probe("loader")
+    checks.expect(window.get("visible") == "1" and window.get("foreground") == "0",
+                  "splash shown but not in front: %s" % window)
+    checks.expect(session.starts() == [] and launcher.poll() is None,
+                  "nothing started while the loader was not the active application: %s" %
+                  session.starts())
+
+    session.write_line(launcher, "activate")
+    checks.require(session.read_line(launcher, 30) == "activated", "loader activated")
+    checks.expect(wait_until(lambda: "start" in session.starts(), 20),
+                  "presentation program started once the loader became active")
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1, "started exactly once: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
+def scenario_no_window(session, checks):
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+    launcher = session.start(session.args.launcher, session.args.loader, "--refuse-window",
+                             trace=True)
+    code, _ = session.finish(launcher, 30)
+    checks.require(code is not None, "loader ended by itself")
+    checks.require(session.report("window_refused.txt") is not None,
+                   "the loader's window was refused")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    checks.expect(session.starts() == [], "presentation program never started")
+    checks.expect(session.probe("dialog").get("dialog") == "absent", "no message shown")
+    checks.expect(session.mode() == DESKTOP, "display unchanged at %dx%d" % DESKTOP)
+    check_display_requests(checks, session.display_calls(launcher), restores=0)
 
 
 SCENARIOS = {
@@ -313,6 +544,9 @@ SCENARIOS = {
     "escape": (scenario_escape, DESKTOP),
     "no-data": (scenario_no_data, DESKTOP),
     "small-desktop": (scenario_small_desktop, SMALL_DESKTOP),
+    "second-loader": (scenario_second_loader, DESKTOP),
+    "inactive": (scenario_inactive, DESKTOP),
+    "no-window": (scenario_no_window, DESKTOP),
 }
 
 
@@ -326,6 +560,7 @@ def main():
     args = parser.parse_args()
     for name in ("loader", "projector", "probe", "launcher", "splash"):
         setattr(args, name, str(Path(getattr(args, name)).resolve()))
+    args.build_root = str(Path(args.build_root).resolve())
     Path(args.build_root).mkdir(parents=True, exist_ok=True)
 
     run, screen = SCENARIOS[args.scenario]

@@ -1,7 +1,15 @@
 // Starts the loader for the end-to-end tests, reports on it, and exits with its exit code.
-//   loader_launcher LOADER.exe           prints "idle" once the loader first waits for input
-//   loader_launcher LOADER.exe --escape  presses Escape as soon as the loader's window is the
-//                                        foreground window, and prints "escape=pressed"
+//   loader_launcher LOADER.exe [--escape | --keys] [--watch-end] [--inactive] [--refuse-window]
+//
+//   (no key option)  prints "idle" once the loader first waits for input
+//   --escape         presses Escape as soon as the loader's window is the foreground window, and
+//                    prints "escape=pressed"
+//   --keys           presses Space, Enter and A the same way, and prints "keys=pressed"
+//   --watch-end      places the end-screen hook (test_hooks.cpp) into the loader
+//   --inactive       keeps the loader from becoming the active application; after "idle" it
+//                    waits for a line on its input, then lets the loader be activated, brings
+//                    its window to the front and prints "activated"
+//   --refuse-window  makes the creation of the loader's window fail
 //
 // Starting further Wine programs while the loader is still enumerating the display modes can
 // hang Wine 8, so the tests hold back their probes until the loader has settled; WaitForInputIdle
@@ -9,65 +17,148 @@
 //
 // The loader's window comes to the foreground during the display switch, and from then on the
 // loader handles its queue for at least 100 ms (the pause in the switch) before the presentation
-// program can be started, so the key press lands in that span with a wide margin. The key goes
-// through the system's keyboard input, as a real one does. Exit code 3 means the loader never
+// program can be started, so the key presses land in that span with a wide margin. The keys go
+// through the system's keyboard input, as real ones do. Exit code 3 means the loader never
 // became idle, or its window never came to the foreground, within 20 seconds.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-void PressKey(WORD key) {
-    INPUT presses[2] = {};
-    presses[0].type = INPUT_KEYBOARD;
-    presses[0].ki.wVk = key;
-    presses[1] = presses[0];
-    presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, presses, sizeof(INPUT));
+struct Options {
+    const char* loader = nullptr;
+    std::vector<WORD> keys;  // pressed once the loader is in front; none: report idle instead
+    const char* pressedReport = nullptr;
+    bool watchEnd = false;
+    bool inactive = false;
+    bool refuseWindow = false;
+};
+
+bool ReadOptions(int argc, char** argv, Options& options) {
+    if (argc < 2) return false;
+    options.loader = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--escape" && options.keys.empty()) {
+            options.keys = {VK_ESCAPE};
+            options.pressedReport = "escape=pressed";
+        } else if (option == "--keys" && options.keys.empty()) {
+            options.keys = {VK_SPACE, VK_RETURN, 'A'};
+            options.pressedReport = "keys=pressed";
+        } else if (option == "--watch-end") {
+            options.watchEnd = true;
+        } else if (option == "--inactive") {
+            options.inactive = true;
+        } else if (option == "--refuse-window") {
+            options.refuseWindow = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
-bool PressEscapeWhenInFront(HANDLE loader) {
+// Places a hook of test_hooks.dll, which lies beside this program, for every thread of the
+// session; it stays in place as long as this program runs.
+bool PlaceHook(int kind, const char* name) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path)) return false;
+    char* slash = std::strrchr(path, '\\');
+    if (slash == nullptr) return false;
+    std::strcpy(slash + 1, "loader_test_hooks.dll");
+    HMODULE hooks = LoadLibraryA(path);
+    if (hooks == nullptr) {
+        std::fprintf(stderr, "cannot load %s: error %lu\n", path, GetLastError());
+        return false;
+    }
+    auto procedure =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hooks, name)));
+    if (procedure == nullptr || SetWindowsHookExA(kind, procedure, hooks, 0) == nullptr) {
+        std::fprintf(stderr, "cannot place hook %s: error %lu\n", name, GetLastError());
+        return false;
+    }
+    return true;
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+    for (WORD key : keys) {
+        INPUT presses[2] = {};
+        presses[0].type = INPUT_KEYBOARD;
+        presses[0].ki.wVk = key;
+        presses[1] = presses[0];
+        presses[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, presses, sizeof(INPUT));
+    }
+}
+
+bool PressKeysWhenInFront(HANDLE loader, const Options& options) {
     for (int waited = 0; waited < 20000; ++waited) {
         HWND window = FindWindowA("demo", "Loader");
         if (window != nullptr && GetForegroundWindow() == window) {
-            PressKey(VK_ESCAPE);
-            std::printf("escape=pressed\n");
+            PressKeys(options.keys);
+            std::printf("%s\n", options.pressedReport);
             return true;
         }
         if (WaitForSingleObject(loader, 1) == WAIT_OBJECT_0) break;
     }
-    std::printf("escape=never-in-front\n");
+    std::printf("keys=never-in-front\n");
     return false;
 }
 
 bool ReportIdle(HANDLE loader) {
     const bool idle = WaitForInputIdle(loader, 20000) == 0;
     std::printf(idle ? "idle\n" : "never-idle\n");
+    std::fflush(stdout);
     return idle;
+}
+
+void ActivateOnRequest(HANDLE heldActivation) {
+    char line[16];
+    if (std::fgets(line, sizeof(line), stdin) == nullptr) return;
+    SetEvent(heldActivation);
+    HWND window = FindWindowA("demo", "Loader");
+    if (window != nullptr) SetForegroundWindow(window);
+    std::printf("activated\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool escape = argc == 3 && std::strcmp(argv[2], "--escape") == 0;
-    if (argc != 2 && !escape) {
-        std::fprintf(stderr, "usage: loader_launcher LOADER.exe [--escape]\n");
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: loader_launcher LOADER.exe [--escape | --keys] [--watch-end] "
+                     "[--inactive] [--refuse-window]\n");
         return 2;
     }
+    // Made before the hooks, so the gate finds it held from the first activation on.
+    HANDLE heldActivation =
+        options.inactive ? CreateEventA(nullptr, TRUE, FALSE, "Orvanta.LoaderTest.HoldActivation")
+                         : nullptr;
+    if ((options.watchEnd && !PlaceHook(WH_GETMESSAGE, "EndScreenHook")) ||
+        (options.inactive && !PlaceHook(WH_CBT, "ActivationGate")) ||
+        (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal"))) {
+        return 2;
+    }
+
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", argv[1], GetLastError());
+    if (!CreateProcessA(options.loader, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", options.loader, GetLastError());
         return 2;
     }
     CloseHandle(process.hThread);
 
-    const bool reported =
-        escape ? PressEscapeWhenInFront(process.hProcess) : ReportIdle(process.hProcess);
+    const bool reported = options.keys.empty() ? ReportIdle(process.hProcess)
+                                               : PressKeysWhenInFront(process.hProcess, options);
+    if (reported && options.inactive) ActivateOnRequest(heldActivation);
     std::fflush(stdout);
 
     WaitForSingleObject(process.hProcess, INFINITE);

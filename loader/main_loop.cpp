@@ -1,0 +1,29 @@
+#include "main_loop.h"
+
+#include "presentation_launch.h"
+#include "process_values.h"
+
+int RunMainLoop(GetMessageCall getMessage) {
+    MSG message;
+    for (;;) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            const BOOL got = getMessage(&message, nullptr, 0, 0);
+            if (got == 0) return static_cast<int>(message.wParam);
+            if (got == -1) {
+                // Sent, not posted: the queue that would deliver a posted close is what failed.
+                SendMessageA(mainWindow, WM_CLOSE, 0, 0);
+                return 0;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        } else if (appActive) {
+            LaunchPresentation();
+        } else {
+            WaitMessage();
+        }
+    }
+}
+
+int RunMainLoop() {
+    return RunMainLoop(GetMessageA);
+}

@@ -1,0 +1,122 @@
+// Hooks that the end-to-end tests place into the loader's process through loader_launcher, to
+// see and arrange what cannot be reached from outside. Built only for the tests; the loader
+// knows nothing of them. Each acts only on the loader's window (class "demo", title "Loader")
+// and leaves every other window of the session alone.
+//
+//   EndScreenHook     (WH_GETMESSAGE) when the loader takes a WM_CLOSE for its window from the
+//                     queue, writes what the window shows to end_screen.txt in the current
+//                     directory, then holds the loader for LOADER_TEST_END_HOLD_MS (default 0)
+//                     so that a screenshot can be taken before the window goes.
+//   ActivationGate    (WH_CBT) refuses to activate the loader's window while the event
+//                     "Orvanta.LoaderTest.HoldActivation" exists and is not set: the loader is
+//                     then not the active application, as when the user keeps another one in
+//                     front.
+//   WindowRefusal     (WH_CBT) refuses to create the loader's window, and notes it in
+//                     window_refused.txt.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool IsLoaderWindow(HWND window) {
+    char className[16] = "";
+    return window != nullptr && GetClassNameA(window, className, sizeof(className)) &&
+           std::strcmp(className, "demo") == 0;
+}
+
+DWORD EnvironmentMilliseconds(const char* name) {
+    char text[32];
+    const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
+    if (length == 0 || length >= sizeof(text)) return 0;
+    return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+}
+
+// Copies the window's client area as the window's own device context holds it and counts the
+// pixels that are not black.
+void RecordEndScreen(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    RECT onScreen{};
+    GetWindowRect(window, &onScreen);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+
+    long nonBlack = -1;
+    if (width > 0 && height > 0) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC windowDc = GetDC(window);
+        HDC memory = CreateCompatibleDC(windowDc);
+        HBITMAP copy = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (copy != nullptr && bits != nullptr) {
+            HGDIOBJ old = SelectObject(memory, copy);
+            BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+            GdiFlush();
+            nonBlack = 0;
+            const DWORD* pixel = static_cast<const DWORD*>(bits);
+            for (long i = 0; i < static_cast<long>(width) * height; ++i) {
+                if ((pixel[i] & 0xFFFFFF) != 0) ++nonBlack;
+            }
+            SelectObject(memory, old);
+            DeleteObject(copy);
+        }
+        DeleteDC(memory);
+        ReleaseDC(window, windowDc);
+    }
+
+    if (std::FILE* out = std::fopen("end_screen.txt", "w")) {
+        std::fprintf(out, "visible=%d rect=%ld,%ld,%ld,%ld client=%dx%d nonblack=%ld\n",
+                     IsWindowVisible(window) ? 1 : 0, onScreen.left, onScreen.top,
+                     onScreen.right, onScreen.bottom, width, height, nonBlack);
+        std::fclose(out);
+    }
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK EndScreenHook(int code, WPARAM removed,
+                                                                LPARAM lParam) {
+    static bool recorded = false;
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && !recorded && message->message == WM_CLOSE &&
+        IsLoaderWindow(message->hwnd)) {
+        recorded = true;
+        RecordEndScreen(message->hwnd);
+        Sleep(EnvironmentMilliseconds("LOADER_TEST_END_HOLD_MS"));
+    }
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK ActivationGate(int code, WPARAM wParam,
+                                                                 LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && IsLoaderWindow(reinterpret_cast<HWND>(wParam))) {
+        HANDLE hold = OpenEventA(SYNCHRONIZE, FALSE, "Orvanta.LoaderTest.HoldActivation");
+        if (hold != nullptr) {
+            const bool held = WaitForSingleObject(hold, 0) == WAIT_TIMEOUT;
+            CloseHandle(hold);
+            if (held) return 1;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK WindowRefusal(int code, WPARAM wParam,
+                                                                LPARAM lParam) {
+    if (code == HCBT_CREATEWND && IsLoaderWindow(reinterpret_cast<HWND>(wParam))) {
+        if (std::FILE* out = std::fopen("window_refused.txt", "w")) {
+            std::fprintf(out, "refused\n");
+            std::fclose(out);
+        }
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
