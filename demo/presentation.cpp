@@ -186,7 +186,7 @@ void Presentation::drawScene(BackBuffer& buffer, double time, double fade,
                          {w.x, w.y + arm, w.z}, {w.x, w.y, w.z - arm}, {w.x, w.y, w.z + arm}};
         jack.edges = {{0, 1}, {2, 3}, {4, 5}};
         drawSolid(buffer, jack, fade);
-        const StagePoint centre = camera_.getProjection(w);
+        const ProjectedPoint centre = camera_.getProjection(w);
         if (centre.inView) {
             buffer.square(centre.h, centre.v, 5, faded(MarkerColour, fade));
         }
@@ -210,7 +210,7 @@ std::string Presentation::caption(double time) const {
 
 void Presentation::drawBeacons(BackBuffer& buffer, double fade) {
     for (const auto& beacon : scene_.beacons) {
-        const StagePoint stage = camera_.getProjection(beacon.second);
+        const ProjectedPoint stage = camera_.getProjection(beacon.second);
         if (stage.inView) {
             buffer.square(stage.h, stage.v, 9, faded(BeaconColour, fade));
         }
@@ -245,7 +245,7 @@ std::string Presentation::report(double time,
     text << "farPlane " << number(camera_.getFloat("getFarPlane")) << "\n";
     // point <name> <world x y z> <h v> <depth> <blend level> <in view 1/0>
     auto point = [&](const std::string& name, const Point3& world) {
-        const StagePoint stage = camera_.getProjection(world);
+        const ProjectedPoint stage = camera_.getProjection(world);
         const double depth = camera_.getDistance();
         const int level = camera_.getBlendLevel();
         text << "point " << name << " " << triple(world) << " " << number(stage.h) << " "

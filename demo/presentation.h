@@ -64,7 +64,7 @@ class Presentation {
 
   private:
     struct Projected {
-        StagePoint stage;
+        ProjectedPoint stage;
         int level;
     };
     struct Marker {

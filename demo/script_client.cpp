@@ -286,10 +286,10 @@ CameraSnapshot ScriptClient::snapshot() {
             getFloat("getFarPlane")};
 }
 
-StagePoint ScriptClient::getProjection(const Point3& world) {
+ProjectedPoint ScriptClient::getProjection(const Point3& world) {
     HostValue result{};
     invoke("getProjection", {world.x, world.y, world.z}, &result);
-    StagePoint point{-2000.0, -2000.0, false};
+    ProjectedPoint point{-2000.0, -2000.0, false};
     std::vector<HostValue> items;
     if (host_.typeOf(result) == sim::ValueType::Point) {
         items = host_.itemsOf(result);

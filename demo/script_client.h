@@ -18,7 +18,7 @@ struct Point3 {
 
 // A stage point as getProjection answers it; inView is false for the (-2000, -2000) marker
 // that the camera gives for a point outside its depth range.
-struct StagePoint {
+struct ProjectedPoint {
     double h, v;
     bool inView;
 };
@@ -78,7 +78,7 @@ class ScriptClient {
 
     CameraSnapshot snapshot();
 
-    StagePoint getProjection(const Point3& world);
+    ProjectedPoint getProjection(const Point3& world);
     double getDistance() { return getFloat("getDistance"); }
     int32_t getBlendLevel() { return getInteger("getBlendLevel"); }
     Point3 getCoordinates(double h, double v, double worldZ);

@@ -233,7 +233,7 @@ void Workbench::toggleTracking() {
     const Solid* nearest = nullptr;
     double best = 0.0;
     for (const Solid& solid : presentation_.scene().solids) {
-        const StagePoint stage = camera_.getProjection(solid.centre);
+        const ProjectedPoint stage = camera_.getProjection(solid.centre);
         const double off = std::hypot(stage.h - StageWidth / 2.0, stage.v - StageHeight / 2.0);
         if (stage.inView && (nearest == nullptr || off < best)) {
             nearest = &solid;
