@@ -82,3 +82,16 @@ demo: dist
 	python3 scripts/demo/run_demo.py --package dist --out out/demo \
 	    --probe $(WIN32)/bin/demo_display_probe.exe
 # --- end of demo
+
+# --- fresh-check: the README's two commands, one after the other, as root in a minimal Debian 12
+# root made with debootstrap, on a clone of the committed HEAD (uncommitted changes are not in
+# it). Takes a long while, so it is not part of make test. Log: FRESH_LOG (default
+# /tmp/fresh-machine-check.log).
+FRESH_CHECK ?= ../shared/tools/fresh-machine-check
+.PHONY: fresh-check
+fresh-check:
+	@[ -x "$(FRESH_CHECK)" ] || { echo "fresh-check: $(FRESH_CHECK) not found" >&2; exit 2; }
+	@[ -z "$$(git status --porcelain --untracked-files=no)" ] || \
+	    echo "fresh-check: uncommitted changes are not checked; the clone has HEAD only"
+	$(FRESH_CHECK) "$(CURDIR)"
+# --- end of fresh-check

@@ -354,19 +354,42 @@ def check_frame(checks, name, shot, frame):
     return shown
 
 
+# The captions of the contact sheet. ImageMagick's own default font comes from Ghostscript's
+# fonts, which a machine without recommended packages lacks; this one comes with
+# fonts-dejavu-core, which scripts/ensure-deps.sh installs.
+CAPTION_FONT = Path("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")
+
+
 def make_sheets(out, pictures):
-    sheet = out / "contact-sheet.png"
-    labelled = []
+    """The contact sheet and the animated GIF: conveniences beside the pictures, so a failure
+    is told in one line and never fails the run. Returns (name, description) of those made."""
+    made = []
+    # Without the font, a sheet without captions rather than none.
+    captions = CAPTION_FONT.is_file()
+    labelled = ["-font", str(CAPTION_FONT)] if captions else []
     for label, path in pictures:
-        labelled += ["-label", label, str(path)]
-    subprocess.run(["montage", *labelled, "-tile", "4x", "-geometry", "400x300+6+6",
-                    "-background", "#202020", "-fill", "white", str(sheet)], check=True,
-                   timeout=120)
-    animation = out / "demo.gif"
-    subprocess.run(["convert", "-delay", "120", "-loop", "0",
-                    *[str(path) for _, path in pictures], "-resize", "50%", str(animation)],
-                   check=True, timeout=120)
-    return sheet, animation
+        labelled += (["-label", label] if captions else []) + [str(path)]
+    sheets = (
+        ("contact-sheet.png", "all of them",
+         ["montage", *labelled, "-tile", "4x",
+          "-geometry", "400x300+6+6", "-background", "#202020", "-fill", "white"]),
+        ("demo.gif", "all of them, animated",
+         ["convert", "-delay", "120", "-loop", "0", *[str(path) for _, path in pictures],
+          "-resize", "50%"]),
+    )
+    for name, description, command in sheets:
+        try:
+            result = subprocess.run(command + [str(out / name)], capture_output=True, text=True,
+                                    timeout=120)
+            reason = result.stderr.strip().splitlines()[-1:] if result.returncode else None
+        except (OSError, subprocess.TimeoutExpired) as error:
+            reason = [str(error)]
+        if reason is None:
+            made.append((name, description))
+        else:
+            log("no %s (%s); the pictures are complete without it"
+                % (name, reason[0] if reason else "%s failed" % command[0]))
+    return made
 
 
 def run(args, checks):
@@ -507,13 +530,13 @@ def run(args, checks):
     left = session.wine_processes()
     checks.expect(not left, "no process left in the demo's Wine prefix: %s" % left)
 
-    sheet, animation = make_sheets(out, pictures)
+    sheets = make_sheets(out, pictures)
     log("run took %.1f s" % (time.monotonic() - started))
     log("pictures in %s:" % out)
     for label, path in pictures:
         log("  %-28s %s" % (path.name, label))
-    log("  %-28s all of them" % sheet.name)
-    log("  %-28s all of them, animated" % animation.name)
+    for name, description in sheets:
+        log("  %-28s %s" % (name, description))
     log("frame logs in %s" % capture)
 
 
