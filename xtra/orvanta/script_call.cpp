@@ -21,24 +21,24 @@ Status ScriptCall::readArguments(int first, std::initializer_list<double*> place
 }
 
 void ScriptCall::resultInteger(int32_t number) {
-    ValueServices* values = links_.valueServices;
+    ValueServices* values = instance_.links.valueServices;
     values->ops->IntegerToValue(values, number, &call_->result);
 }
 
 void ScriptCall::resultSymbol(const char* text) {
-    ValueServices* values = links_.valueServices;
+    ValueServices* values = instance_.links.valueServices;
     Symbol symbol = 0;
     values->ops->StringToSymbol(values, text, &symbol);
     values->ops->SymbolToValue(values, symbol, &call_->result);
 }
 
 Status ScriptCall::resultList(const Vec3& values, const char* errorSymbol) {
-    ListServices* lists = links_.listServices;
+    ListServices* lists = instance_.links.listServices;
     if (lists == nullptr || lists->ops->NewList(lists, &call_->result) != StatusOk) {
         resultSymbol(errorSymbol);
         return StatusOk;
     }
-    ValueServices* host = links_.valueServices;
+    ValueServices* host = instance_.links.valueServices;
     for (double number : {values.x, values.y, values.z}) {
         HostValue item{};
         host->ops->FloatToValue(host, number, &item);
