@@ -75,16 +75,16 @@ void RecordEndScreen(HWND window) {
 
     if (std::FILE* out = std::fopen("end_screen.txt", "w")) {
         std::fprintf(out, "visible=%d rect=%ld,%ld,%ld,%ld client=%dx%d nonblack=%ld\n",
-                     IsWindowVisible(window) ? 1 : 0, onScreen.left, onScreen.top,
-                     onScreen.right, onScreen.bottom, width, height, nonBlack);
+                     IsWindowVisible(window) ? 1 : 0, onScreen.left, onScreen.top, onScreen.right,
+                     onScreen.bottom, width, height, nonBlack);
         std::fclose(out);
     }
 }
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK EndScreenHook(int code, WPARAM removed,
-                                                                LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    EndScreenHook(int code, WPARAM removed, LPARAM lParam) {
     static bool recorded = false;
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && removed == PM_REMOVE && !recorded && message->message == WM_CLOSE &&
@@ -96,8 +96,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK EndScreenHook(int code, WPARAM
     return CallNextHookEx(nullptr, code, removed, lParam);
 }
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ActivationGate(int code, WPARAM wParam,
-                                                                 LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ActivationGate(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE && IsLoaderWindow(reinterpret_cast<HWND>(wParam))) {
         HANDLE hold = OpenEventA(SYNCHRONIZE, FALSE, "Orvanta.LoaderTest.HoldActivation");
         if (hold != nullptr) {
@@ -109,8 +109,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ActivationGate(int code, WPARA
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK WindowRefusal(int code, WPARAM wParam,
-                                                                LPARAM lParam) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    WindowRefusal(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && IsLoaderWindow(reinterpret_cast<HWND>(wParam))) {
         if (std::FILE* out = std::fopen("window_refused.txt", "w")) {
             std::fprintf(out, "refused\n");
