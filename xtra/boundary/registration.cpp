@@ -1,0 +1,105 @@
+#include "xtra/boundary/registration.h"
+
+#include "xtra/boundary/guids.h"
+#include "xtra/camera_class/message_table.h"
+
+namespace {
+
+constexpr int32_t InfoBufferSize = 64;
+constexpr int32_t LoadControlOptions = 3;
+
+// Whole-text, case-sensitive comparison that never reads past the buffer, even when the
+// host left it without a terminating zero.
+bool bufferHolds(const char (&buffer)[InfoBufferSize], const char* expected) {
+    for (int32_t i = 0; i < InfoBufferSize; ++i) {
+        if (buffer[i] != expected[i]) {
+            return false;
+        }
+        if (expected[i] == '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_t context) {
+    // One buffer serves both questions. Its first byte is cleared before each, so a host that
+    // reports success without writing leaves empty text, which fails its check, and never the
+    // previous answer: "Director" must not pass as a version text.
+    char buffer[InfoBufferSize] = {};
+    Status status = info->ops->GetInfoString(info, InfoApplicationName, buffer, InfoBufferSize);
+    if (status != StatusOk) {
+        return status;
+    }
+    if (!bufferHolds(buffer, "Director")) {
+        return StatusNotAvailable;
+    }
+    buffer[0] = '\0';
+    status = info->ops->GetInfoString(info, InfoVersionText, buffer, InfoBufferSize);
+    if (status != StatusOk) {
+        return status;
+    }
+    // Only the first character counts, as a signed byte: "10" is refused like "5".
+    if (static_cast<int8_t>(buffer[0]) < '6') {
+        return StatusWrongVersion;
+    }
+
+    RegistrationDictionary* loadControl = nullptr;
+    cache->ops->GetRegistrationDictionary(cache, context, &CLSID_CameraClass, &IID_LoadControl,
+                                          &loadControl);
+    if (loadControl != nullptr) {
+        const int32_t options = LoadControlOptions;
+        loadControl->ops->PutEntry(loadControl, EntryTypeInteger, &options, 0,
+                                   "XtraLoadControlOptions");
+    }
+
+    RegistrationDictionary* methods = nullptr;
+    status = cache->ops->GetRegistrationDictionary(cache, context, &CLSID_CameraClass,
+                                                   &IID_CameraInterface, &methods);
+    if (status != StatusOk) {
+        return status;
+    }
+    if (methods == nullptr) {
+        // A host that reports success without a dictionary has stored nothing.
+        return StatusNotAvailable;
+    }
+    return methods->ops->PutEntry(methods, EntryTypeText, messageTable, 0, "msgTable");
+}
+
+}  // namespace
+
+const RegistrationInterfaceOps registrationInterfaceOps = {
+    interfaceQueryInterface,
+    interfaceAddRef,
+    interfaceRelease,
+    registerModule,
+};
+
+Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache, int32_t context) {
+    HostServices* services = self->instance->hostServices;
+    HostInfo* info = nullptr;
+    Status status = queryService(services, IID_HostInfo, &info);
+    if (status != StatusOk) {
+        if (info != nullptr) {
+            info->ops->Release(info);
+        }
+        return status;
+    }
+    if (info == nullptr) {
+        // Success without an interface: nothing to ask, so the host cannot be checked.
+        return StatusNotAvailable;
+    }
+    status = checkHostAndStoreEntries(info, cache, context);
+    info->ops->Release(info);
+    return status;
+}
+
+Status XTRA_CALL createRegistration(InstanceRecord*) {
+    return StatusOk;
+}
+
+void XTRA_CALL destroyRegistration(InstanceRecord*) {}
+
+Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out) {
+    return createInterfaceObject(instance, &registrationInterfaceOps, out);
+}
