@@ -1,8 +1,9 @@
 #include "xtra/boundary/class_table.h"
 
-int32_t enumerateClasses(const Guid* filter, ClassVisitor classVisitor,
+int32_t enumerateClasses(const ClassTable& table, const Guid* filter, ClassVisitor classVisitor,
                          InterfaceVisitor interfaceVisitor, void* context) {
-    for (const ClassEntry& entry : moduleClasses) {
+    for (int32_t i = 0; i < table.count; ++i) {
+        const ClassEntry& entry = table.entries[i];
         if (filter != nullptr && !sameGuid(*filter, *entry.classId)) {
             continue;
         }

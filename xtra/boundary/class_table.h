@@ -1,5 +1,5 @@
-// The module's class table and the one routine that walks it. The table's entries are the
-// classes' own (xtra/camera_class/class_entries.cpp); the frame only walks them.
+// A module's class table and the one routine that walks it. The entries are the classes' own
+// (xtra/camera_class/class_entries.cpp); the boundary only walks a table it is handed.
 #pragma once
 
 #include "xtra/boundary/host_interfaces.h"
@@ -32,8 +32,10 @@ struct ClassEntry {
 };
 
 // The classes in the order the host sees them through enumeration.
-constexpr int ModuleClassCount = 2;
-extern const ClassEntry moduleClasses[ModuleClassCount];
+struct ClassTable {
+    const ClassEntry* entries;
+    int32_t count;
+};
 
 using ClassVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion, int32_t instanceSize,
                                  CreateOperation create, DestroyOperation destroy, void* context);
@@ -41,7 +43,7 @@ using InterfaceVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion,
                                      const Guid& interfaceId, uint32_t interfaceVersion,
                                      InterfaceCreator creator, void* context);
 
-// Walks the class table in order, skipping classes that differ from a non-null filter. A
-// visitor's non-zero answer ends the walk with that value; otherwise the walk returns 0.
-int32_t enumerateClasses(const Guid* filter, ClassVisitor classVisitor,
+// Walks the table in order, skipping classes that differ from a non-null filter. A visitor's
+// non-zero answer ends the walk with that value; otherwise the walk returns 0.
+int32_t enumerateClasses(const ClassTable& table, const Guid* filter, ClassVisitor classVisitor,
                          InterfaceVisitor interfaceVisitor, void* context);

@@ -1,6 +1,5 @@
 #include "xtra/boundary/exports.h"
 
-#include "xtra/boundary/guids.h"
 #include "xtra/boundary/interface_object.h"
 
 namespace {
@@ -67,37 +66,35 @@ int32_t writeInterfaceRecord(const Guid& classId, uint32_t classVersion, const G
 
 }  // namespace
 
-extern "C" {
-
-Status XTRA_CALL DllGetClassObject(const Guid*, const Guid*, void**) {
+Status getClassObject() {
     return StatusNotImplemented;
 }
 
-Status XTRA_CALL DllCanUnloadNow() {
+Status canUnloadNow() {
     return liveInterfaceCount == 0 ? StatusOk : StatusInUse;
 }
 
-Status XTRA_CALL DllGetClassForm(const Guid* classId, int32_t* instanceSize,
-                                 CreateOperation* create, DestroyOperation* destroy) {
-    // A null class id is no filter: the first class of the table answers.
+Status getClassForm(const ClassTable& table, const Guid* classId, int32_t* instanceSize,
+                    CreateOperation* create, DestroyOperation* destroy) {
+    // Decided by the found mark, not by the walk's answer.
     ClassForm form{instanceSize, create, destroy, false};
-    enumerateClasses(classId, writeClassForm, nullptr, &form);
+    enumerateClasses(table, classId, writeClassForm, nullptr, &form);
     return form.found ? StatusOk : StatusNotImplemented;
 }
 
-Status XTRA_CALL DllGetInterface(InstanceRecord* instance, const Guid* classId,
-                                 const Guid* interfaceId, void** out) {
+Status getInterface(const ClassTable& table, InstanceRecord* instance, const Guid* classId,
+                    const Guid* interfaceId, void** out) {
     InterfaceSearch search{interfaceId, nullptr};
-    enumerateClasses(classId, nullptr, matchInterface, &search);
+    enumerateClasses(table, classId, nullptr, matchInterface, &search);
     if (search.creator == nullptr) {
         return StatusNotAvailable;
     }
     return search.creator(instance, out);
 }
 
-Status XTRA_CALL DllGetClassInfo(Allocator* allocator, ClassInfoRecord** out) {
+Status getClassInfo(const ClassTable& table, Allocator* allocator, ClassInfoRecord** out) {
     RecordWriter counter{0, nullptr};
-    enumerateClasses(nullptr, writeClassRecord, writeInterfaceRecord, &counter);
+    enumerateClasses(table, nullptr, writeClassRecord, writeInterfaceRecord, &counter);
 
     const uint32_t size = static_cast<uint32_t>(counter.count + 1) * sizeof(ClassInfoRecord);
     auto* records = static_cast<ClassInfoRecord*>(allocator->ops->Allocate(allocator, size));
@@ -106,10 +103,8 @@ Status XTRA_CALL DllGetClassInfo(Allocator* allocator, ClassInfoRecord** out) {
         return StatusOutOfMemory;
     }
     RecordWriter writer{0, records};
-    enumerateClasses(nullptr, writeClassRecord, writeInterfaceRecord, &writer);
+    enumerateClasses(table, nullptr, writeClassRecord, writeInterfaceRecord, &writer);
     // The terminator: zero identifiers; its two 32-bit fields carry no meaning.
     *writer.next = ClassInfoRecord{};
     return StatusOk;
 }
-
-}  // extern "C"

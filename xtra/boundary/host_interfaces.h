@@ -46,15 +46,6 @@ using Unused = void*;
     uint32_t(XTRA_CALL* AddRef)(Self * self);                                    \
     uint32_t(XTRA_CALL* Release)(Self * self)
 
-// Any host object: only the first three slots are assumed.
-struct HostUnknown;
-struct HostUnknownOps {
-    HOST_UNKNOWN_SLOTS(HostUnknown);
-};
-struct HostUnknown {
-    const HostUnknownOps* ops;
-};
-
 struct HostServices;
 struct HostServicesOps {
     HOST_UNKNOWN_SLOTS(HostServices);
@@ -234,6 +225,10 @@ extern const Guid IID_ListServices;
 extern const Guid IID_AuxServices;
 extern const Guid IID_PresentationServices;
 extern const Guid IID_HostInfo;
+// The host's load-control dictionary, under which a class stores "XtraLoadControlOptions".
+extern const Guid IID_LoadControl;
+// COM's class-factory interface, named in every class record.
+extern const Guid IID_ClassFactory;
 
 // Asks the host for one of its services. The out pointer is cleared first, so a host that
 // answers without writing it leaves null there, never an earlier value.

@@ -34,6 +34,10 @@ uint32_t XTRA_CALL interfaceRelease(InterfaceObject* self) {
     return static_cast<uint32_t>(remaining);
 }
 
+namespace {
+
+// While the host's Allocator returns null and the runtime has a new-handler installed, the
+// handler runs and the allocation is tried again.
 void* allocateWithRetry(Allocator* allocator, uint32_t size) {
     for (;;) {
         void* block = allocator->ops->Allocate(allocator, size);
@@ -47,6 +51,8 @@ void* allocateWithRetry(Allocator* allocator, uint32_t size) {
         handler();
     }
 }
+
+}  // namespace
 
 Status createInterfaceObject(InstanceRecord* instance, const void* ops, void** out) {
     void* block = allocateWithRetry(instance->allocator, sizeof(InterfaceObject));

@@ -19,10 +19,7 @@ Status XTRA_CALL interfaceQueryInterface(InterfaceObject* self, const Guid* iid,
 uint32_t XTRA_CALL interfaceAddRef(InterfaceObject* self);
 uint32_t XTRA_CALL interfaceRelease(InterfaceObject* self);
 
-// Allocates from the host's Allocator; while it returns null and the runtime has a
-// new-handler installed, the handler runs and the allocation is tried again.
-void* allocateWithRetry(Allocator* allocator, uint32_t size);
-
-// Makes an interface object for an instance record with the given table. On failure the out
-// pointer is null and StatusOutOfMemory is returned, with nothing else changed.
+// Makes an interface object for an instance record with the given table, allocated from the
+// instance's Allocator (retried while the runtime's new-handler can free memory). On failure the
+// out pointer is null and StatusOutOfMemory is returned, with nothing else changed.
 Status createInterfaceObject(InstanceRecord* instance, const void* ops, void** out);

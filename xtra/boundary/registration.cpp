@@ -1,8 +1,5 @@
 #include "xtra/boundary/registration.h"
 
-#include "xtra/boundary/guids.h"
-#include "xtra/camera_class/message_table.h"
-
 namespace {
 
 constexpr int32_t InfoBufferSize = 64;
@@ -22,7 +19,8 @@ bool bufferHolds(const char (&buffer)[InfoBufferSize], const char* expected) {
     return false;
 }
 
-Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_t context) {
+Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_t context,
+                                const ClassRegistration& registration) {
     // One buffer serves both questions. Its first byte is cleared before each, so a host that
     // reports success without writing leaves empty text, which fails its check, and never the
     // previous answer: "Director" must not pass as a version text.
@@ -45,7 +43,7 @@ Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_
     }
 
     RegistrationDictionary* loadControl = nullptr;
-    cache->ops->GetRegistrationDictionary(cache, context, &CLSID_CameraClass, &IID_LoadControl,
+    cache->ops->GetRegistrationDictionary(cache, context, registration.classId, &IID_LoadControl,
                                           &loadControl);
     if (loadControl != nullptr) {
         const int32_t options = LoadControlOptions;
@@ -54,8 +52,8 @@ Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_
     }
 
     RegistrationDictionary* methods = nullptr;
-    status = cache->ops->GetRegistrationDictionary(cache, context, &CLSID_CameraClass,
-                                                   &IID_CameraInterface, &methods);
+    status = cache->ops->GetRegistrationDictionary(cache, context, registration.classId,
+                                                   registration.interfaceId, &methods);
     if (status != StatusOk) {
         return status;
     }
@@ -63,19 +61,13 @@ Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_
         // A host that reports success without a dictionary has stored nothing.
         return StatusNotAvailable;
     }
-    return methods->ops->PutEntry(methods, EntryTypeText, messageTable, 0, "msgTable");
+    return methods->ops->PutEntry(methods, EntryTypeText, registration.messageTable, 0, "msgTable");
 }
 
 }  // namespace
 
-const RegistrationInterfaceOps registrationInterfaceOps = {
-    interfaceQueryInterface,
-    interfaceAddRef,
-    interfaceRelease,
-    registerModule,
-};
-
-Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache, int32_t context) {
+Status registerClass(InterfaceObject* self, RegistrationCache* cache, int32_t context,
+                     const ClassRegistration& registration) {
     HostServices* services = self->instance->hostServices;
     HostInfo* info = nullptr;
     Status status = queryService(services, IID_HostInfo, &info);
@@ -89,7 +81,7 @@ Status XTRA_CALL registerModule(InterfaceObject* self, RegistrationCache* cache,
         // Success without an interface: nothing to ask, so the host cannot be checked.
         return StatusNotAvailable;
     }
-    status = checkHostAndStoreEntries(info, cache, context);
+    status = checkHostAndStoreEntries(info, cache, context, registration);
     info->ops->Release(info);
     return status;
 }
@@ -99,7 +91,3 @@ Status XTRA_CALL createRegistration(InstanceRecord*) {
 }
 
 void XTRA_CALL destroyRegistration(InstanceRecord*) {}
-
-Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out) {
-    return createInterfaceObject(instance, &registrationInterfaceOps, out);
-}

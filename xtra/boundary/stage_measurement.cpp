@@ -1,6 +1,5 @@
 // The stage's size, measured through the host: presentation services, the presentation, its
 // window, the native window record, and the window's rectangle.
-#include "xtra/boundary/guids.h"
 #include "xtra/boundary/stage_window.h"
 
 namespace {
@@ -46,12 +45,7 @@ Status obtain(Step step, HeldReference<HostObject>& held) {
 StageSize stageSizeOf(const StageRect& rect) {
     const int64_t width = static_cast<int64_t>(rect.right) - rect.left;
     const int64_t height = static_cast<int64_t>(rect.bottom) - rect.top;
-    StageSize stage{};
-    stage.width = static_cast<double>(width);
-    stage.height = static_cast<double>(height);
-    stage.centreH = stage.width * 0.5;
-    stage.centreV = stage.height * 0.5;
-    return stage;
+    return StageSize{static_cast<double>(width), static_cast<double>(height)};
 }
 
 StageReading measureStage(HostServices* services) {

@@ -15,8 +15,7 @@ struct StageRect {
 bool readWindowRect(void* window, StageRect* out);
 
 struct StageSize {
-    double width, height;     // pixels
-    double centreH, centreV;  // half the width and height
+    double width, height;  // pixels
 };
 
 // The stage from its window rectangle. The differences are taken in 64 bits, so even a
@@ -24,7 +23,7 @@ struct StageSize {
 StageSize stageSizeOf(const StageRect& rect);
 
 // The stage of a window that is not native or whose rectangle cannot be read: 0 by 0 pixels.
-constexpr StageSize EmptyStage{0.0, 0.0, 0.0, 0.0};
+constexpr StageSize EmptyStage{0.0, 0.0};
 
 struct StageReading {
     Status status;    // of the first failing host call, else 0

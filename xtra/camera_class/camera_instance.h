@@ -7,13 +7,7 @@
 #include "xtra/boundary/host_interfaces.h"
 #include "xtra/boundary/interface_object.h"
 #include "xtra/camera/camera_state.h"
-
-// Null when not obtained; auxServices is held and released, never called.
-struct HostLinks {
-    ValueServices* valueServices;
-    ListServices* listServices;
-    AuxServices* auxServices;
-};
+#include "xtra/script_call/host_links.h"
 
 struct CameraInstance {
     InstanceRecord header;
@@ -29,8 +23,4 @@ static_assert(offsetof(CameraInstance, camera) == 40, "the position follows the 
 
 inline CameraInstance& cameraInstanceOf(InterfaceObject* self) {
     return *reinterpret_cast<CameraInstance*>(self->instance);
-}
-
-inline CameraState& cameraOf(InterfaceObject* self) {
-    return cameraInstanceOf(self).camera;
 }

@@ -1,41 +1,81 @@
 #include "xtra/camera_class/camera_interface.h"
 
+#include "xtra/boundary/stage_window.h"
+#include "xtra/camera/orientation.h"
+#include "xtra/camera_class/camera_instance.h"
+
 namespace {
 
 // How the host enters a method, through Call or straight through its slot. Every method needs
 // the camera's value link: without it nothing can be read or answered, so the method does not
 // run, the result and the camera stay untouched, and the host gets StatusNotAvailable. This is
 // the one place that rule is checked.
-template <ScriptMethod Method>
-Status XTRA_CALL hostEntry(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(self, call);
+template <CameraMethod Method>
+Status XTRA_CALL cameraEntry(InterfaceObject* self, CallRecord* call) {
+    CameraInstance& instance = cameraInstanceOf(self);
+    ScriptCall script(instance.links, call);
     if (!script.canRun()) {
         return StatusNotAvailable;
     }
-    return Method(script);
+    return Method(instance.camera, script);
+}
+
+template <GlobalHandler Handler>
+Status XTRA_CALL globalEntry(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(cameraInstanceOf(self).links, call);
+    if (!script.canRun()) {
+        return StatusNotAvailable;
+    }
+    return Handler(script);
+}
+
+// The camera's five internal operations: the derived-data steps, entered through the interface.
+Status XTRA_CALL aimAtInterestOperation(InterfaceObject* self) {
+    aimAtInterest(cameraInstanceOf(self).camera);
+    return StatusOk;
+}
+
+double XTRA_CALL vectorAngleOperation(InterfaceObject* /*self*/, double a, double b, double c,
+                                      double d) {
+    return vectorAngle(a, b, c, d);
+}
+
+Status XTRA_CALL updateRotationTableOperation(InterfaceObject* self) {
+    updateRotationTable(cameraInstanceOf(self).camera);
+    return StatusOk;
+}
+
+Status XTRA_CALL updateProjectionScaleOperation(InterfaceObject* self) {
+    updateProjectionScale(cameraInstanceOf(self).camera);
+    return StatusOk;
+}
+
+// The stage from the host's presentation window. Without presentation services, or when a host
+// call fails, the stage and its centre stay as they were (400 by 300 after creation).
+Status XTRA_CALL updateStageSizeOperation(InterfaceObject* self) {
+    const StageReading reading = measureStage(self->instance->hostServices);
+    if (reading.measured) {
+        setStageSize(cameraInstanceOf(self).camera, reading.stage.width, reading.stage.height);
+    }
+    return reading.status;
 }
 
 }  // namespace
+
+#define CAMERA_METHOD_SLOT(handler, line) cameraEntry<handler>,
+#define CAMERA_HANDLER_SLOT(handler, line) globalEntry<handler>,
 
 const CameraInterfaceOps cameraInterfaceOps = {
     interfaceQueryInterface,
     interfaceAddRef,
     interfaceRelease,
     dispatchCall,
-    {hostEntry<getPosition>,      hostEntry<setPosition>,     hostEntry<getInterest>,
-     hostEntry<setInterest>,      hostEntry<getRotation>,     hostEntry<setRotation>,
-     hostEntry<setRoll>,          hostEntry<getFieldOfView>,  hostEntry<setFieldOfView>,
-     hostEntry<getPictureRatio>,  hostEntry<setPictureRatio>, hostEntry<getNearPlane>,
-     hostEntry<setNearPlane>,     hostEntry<getFarPlane>,     hostEntry<setFarPlane>,
-     hostEntry<getProjection>,    hostEntry<getDistance>,     hostEntry<getBlendLevel>,
-     hostEntry<getCoordinates>,   hostEntry<asinHandler>,     hostEntry<acosHandler>,
-     hostEntry<constrainHandler>, hostEntry<limitHandler>,    hostEntry<sgnHandler>,
-     hostEntry<floorHandler>,     hostEntry<ceilingHandler>},
-    aimAtInterest,
-    vectorAngle,
-    updateRotationTable,
-    updateProjectionScale,
-    updateStageSize,
+    {CAMERA_OBJECT_METHODS(CAMERA_METHOD_SLOT) CAMERA_GLOBAL_HANDLERS(CAMERA_HANDLER_SLOT)},
+    aimAtInterestOperation,
+    vectorAngleOperation,
+    updateRotationTableOperation,
+    updateProjectionScaleOperation,
+    updateStageSizeOperation,
 };
 
 Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {

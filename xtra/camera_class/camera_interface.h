@@ -1,9 +1,11 @@
 // The camera interface's operation table and its dispatcher.
 #pragma once
 
-#include "xtra/camera_class/method_handlers.h"
+#include "xtra/boundary/interface_object.h"
+#include "xtra/camera_class/script_methods.h"
 
-constexpr int32_t LastMethodNumber = 26;
+// How the host enters a method, through Call or straight through its slot.
+using MethodHandler = Status(XTRA_CALL*)(InterfaceObject* self, CallRecord* call);
 
 struct CameraInterfaceOps {
     Status(XTRA_CALL* QueryInterface)(InterfaceObject* self, const Guid* iid, void** out);
@@ -11,6 +13,7 @@ struct CameraInterfaceOps {
     uint32_t(XTRA_CALL* Release)(InterfaceObject* self);
     Status(XTRA_CALL* Call)(InterfaceObject* self, CallRecord* call);
     MethodHandler methods[LastMethodNumber];  // method n in methods[n - 1]
+    // The camera's internal operations, after the script methods.
     Status(XTRA_CALL* aimAtInterest)(InterfaceObject* self);
     double(XTRA_CALL* vectorAngle)(InterfaceObject* self, double a, double b, double c, double d);
     Status(XTRA_CALL* updateRotationTable)(InterfaceObject* self);

@@ -1,9 +1,8 @@
-// Methods 20 to 26: the global math handlers. They take their arguments from element 0, keep
-// no state and use the camera instance only for its value link. asin and acos work in
-// radians, unlike the camera methods.
+// The global math handlers. They take their arguments from element 0, keep no state and use
+// the object only for its value link. asin and acos work in radians, unlike the camera methods.
 #include <cmath>
 
-#include "xtra/camera_class/method_handlers.h"
+#include "xtra/camera_class/script_methods.h"
 #include "xtra/math/math_functions.h"
 #include "xtra/script_call/script_call.h"
 

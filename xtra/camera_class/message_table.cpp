@@ -1,41 +1,18 @@
 #include "xtra/camera_class/message_table.h"
 
-// Method numbers count the method and handler lines from 0 ("new") to 26 ("ceiling");
-// the dispatcher's table follows this order.
+#include "xtra/camera_class/script_methods.h"
+
+#define MESSAGE_TABLE_LINE(handler, line) line "\n"
+
+// The module's name, two comment lines, "new" (method 0), the object methods, a comment, and the
+// global handlers; every line ends in a line feed and the text in a zero byte.
+// clang-format off
 const char messageTable[] =
     "xtra Orvanta\n"
     "-- Orvanta: a virtual camera that projects 3D world points onto the 2D stage.\n"
     "-- Set its position, point of interest, rotation and lens, then ask for projections.\n"
     "new object me\n"
-    "getPosition object me -- returns the 3D position of the camera\n"
-    "setPosition object me, any worldX, any worldY, any worldZ -- sets the 3D position of the "
-    "camera\n"
-    "getInterest object me -- returns the 3D point of interest\n"
-    "setInterest object me, any worldX, any worldY, any worldZ -- sets the 3D point of interest\n"
-    "getRotation object me -- returns the pitch, yaw and roll angles in degrees\n"
-    "setRotation object me, any pitch, any yaw, any roll -- sets the rotation angles in degrees\n"
-    "setRoll object me, any roll -- sets the roll (or banking) angle in degrees\n"
-    "getFieldOfView object me -- returns the viewing angle in degrees\n"
-    "setFieldOfView object me, any fov -- sets the viewing angle in degrees\n"
-    "getPictureRatio object me -- returns the picture ratio (width / height)\n"
-    "setPictureRatio object me, any ratio -- sets the picture ratio\n"
-    "getNearPlane object me -- returns the minimal valid distance to the camera\n"
-    "setNearPlane object me, any near -- sets the minimal valid distance to the camera\n"
-    "getFarPlane object me -- returns the maximum valid distance from the camera\n"
-    "setFarPlane object me, any far -- sets the maximum valid distance from the camera\n"
-    "getProjection object me, any worldX, any worldY, any worldZ -- returns a point that is the "
-    "2D projection of the 3D vertex (x, y, z)\n"
-    "getDistance object me -- returns the distance to the camera for the last calculated "
-    "projection\n"
-    "getBlendLevel object me -- returns a value between 0 and 255 indicating the distance to the "
-    "camera of the last projection\n"
-    "getCoordinates object me, any locH, any locV, any worldZ -- takes a screen coordinate and "
-    "returns its world coordinates\n"
+    CAMERA_OBJECT_METHODS(MESSAGE_TABLE_LINE)
     "-- Utility Math Handlers\n"
-    "* asin any value -- calculates the arcsinus of 'value'\n"
-    "* acos any value -- calculates the arccosinus of 'value'\n"
-    "* constrain any value, any minLimit, any maxLimit -- make sure minLimit <= value < maxLimit\n"
-    "* limit any value, any minLimit, any maxLimit -- make sure minLimit <= value <= maxLimit\n"
-    "* sgn any value -- returns the sign of 'value'\n"
-    "* floor any value -- returns the rounded down value of 'value'\n"
-    "* ceiling any value -- returns the rounded up value of 'value'\n";
+    CAMERA_GLOBAL_HANDLERS(MESSAGE_TABLE_LINE);
+// clang-format on

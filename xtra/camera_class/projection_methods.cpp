@@ -1,21 +1,18 @@
-// Methods 16 to 19: projection of a world point, the depth and blend level of the last one,
-// and back-projection of a stage point.
+// The camera's projection methods: projection of a world point, the depth and blend level of
+// the last one, and back-projection of a stage point.
 #include "xtra/camera/projection.h"
-#include "xtra/camera_class/method_handlers.h"
+#include "xtra/camera_class/script_methods.h"
 #include "xtra/script_call/script_call.h"
 
-Status getProjection(ScriptCall& script) {
+Status getProjection(CameraState& camera, ScriptCall& script) {
     // The point result needs the list link; without it nothing is read or changed.
     if (!script.hasListLink()) {
         script.resultSymbol(ErrInvalidParameter);
         return StatusOk;
     }
-    CameraState& camera = script.camera();
     // A refused coordinate leaves the last projection's view and stage point in place, so
-    // getDistance still answers for it. The point is projected from the values as converted,
-    // not loaded back from lastWorld: two neighbouring fields can be fetched by one 16-byte load,
-    // which cannot take its data from two separate 8-byte stores still in flight and waits for
-    // them to complete.
+    // getDistance still answers for it. (Why the point is projected from the values as
+    // converted, and stored field by field: bench/shipped/codegen_notes.md.)
     double x = 0.0, y = 0.0, z = 0.0;
     Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x, x);
     if (status == StatusOk) {
@@ -28,8 +25,6 @@ Status getProjection(ScriptCall& script) {
         return status;
     }
     const Projection projection = projectPoint(Vec3{x, y, z}, camera);
-    // Field by field: copied as whole records, the depth travelled through a pair of 32-bit
-    // registers and was stored in two halves, which getDistance then read as one 8-byte value.
     camera.lastView.x = projection.view.x;
     camera.lastView.y = projection.view.y;
     camera.lastView.z = projection.view.z;
@@ -39,26 +34,24 @@ Status getProjection(ScriptCall& script) {
     return StatusOk;
 }
 
-Status getDistance(ScriptCall& script) {
+Status getDistance(CameraState& camera, ScriptCall& script) {
     // The signed camera-space depth, negative in front: neither made positive nor the
     // straight-line distance.
-    script.resultFloat(script.camera().lastView.z);
+    script.resultFloat(camera.lastView.z);
     return StatusOk;
 }
 
-Status getBlendLevel(ScriptCall& script) {
+Status getBlendLevel(CameraState& camera, ScriptCall& script) {
     // The planes as they are now, not as the projection saw them.
-    const CameraState& camera = script.camera();
     script.resultInteger(blendLevel(camera.lastView.z, camera.nearPlane, camera.farPlane));
     return StatusOk;
 }
 
-Status getCoordinates(ScriptCall& script) {
+Status getCoordinates(CameraState& camera, ScriptCall& script) {
     if (!script.hasListLink()) {
         script.resultSymbol(ErrInvalidParameter);
         return StatusOk;
     }
-    CameraState& camera = script.camera();
     Status status =
         script.readIntoFields(ObjectMethodArguments, {&camera.lastScreen.h, &camera.lastScreen.v});
     if (status != StatusOk) {
@@ -80,5 +73,5 @@ Status getCoordinates(ScriptCall& script) {
     camera.lastWorld = back.world;
     // A list that cannot be made is reported as errInvalidParameter here, not
     // errCouldNotCreateList; the fields above already hold the new point.
-    return script.resultList(camera.lastWorld, ErrInvalidParameter);
+    return script.resultList(listOf(camera.lastWorld), ErrInvalidParameter);
 }

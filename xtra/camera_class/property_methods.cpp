@@ -1,8 +1,8 @@
-// Methods 1 to 15: the camera's properties. Angles cross to the script in degrees and are held
+// The camera's property methods. Angles cross to the script in degrees and are held
 // in radians; lengths and the picture ratio cross unchanged.
 #include "xtra/camera/angles.h"
 #include "xtra/camera/orientation.h"
-#include "xtra/camera_class/method_handlers.h"
+#include "xtra/camera_class/script_methods.h"
 #include "xtra/script_call/script_call.h"
 
 namespace {
@@ -26,47 +26,44 @@ Status setPoint(ScriptCall& script, Vec3& point) {
 
 }  // namespace
 
-Status getPosition(ScriptCall& script) {
-    return script.resultList(script.camera().position, ErrCouldNotCreateList);
+Status getPosition(CameraState& camera, ScriptCall& script) {
+    return script.resultList(listOf(camera.position), ErrCouldNotCreateList);
 }
 
-Status setPosition(ScriptCall& script) {
-    CameraState& camera = script.camera();
+Status setPosition(CameraState& camera, ScriptCall& script) {
     if (setPoint(script, camera.position) != StatusOk) {
         return StatusOk;
     }
     // A camera set by angles moves without turning.
     if (camera.tracksInterest == 1) {
-        aimAtInterest(script.self());
+        aimAtInterest(camera);
     }
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status getInterest(ScriptCall& script) {
+Status getInterest(CameraState& camera, ScriptCall& script) {
     // As stored, whether or not the camera still looks at it.
-    return script.resultList(script.camera().interest, ErrCouldNotCreateList);
+    return script.resultList(listOf(camera.interest), ErrCouldNotCreateList);
 }
 
-Status setInterest(ScriptCall& script) {
-    CameraState& camera = script.camera();
+Status setInterest(CameraState& camera, ScriptCall& script) {
     if (setPoint(script, camera.interest) != StatusOk) {
         return StatusOk;
     }
     camera.tracksInterest = 1;
-    aimAtInterest(script.self());
+    aimAtInterest(camera);
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status getRotation(ScriptCall& script) {
-    const CameraState& camera = script.camera();
+Status getRotation(CameraState& camera, ScriptCall& script) {
     const Vec3 degrees{radiansToDegrees(camera.pitch), radiansToDegrees(camera.yaw),
                        radiansToDegrees(camera.roll)};
-    return script.resultList(degrees, ErrCouldNotCreateList);
+    return script.resultList(listOf(degrees), ErrCouldNotCreateList);
 }
 
-Status setRotation(ScriptCall& script) {
+Status setRotation(CameraState& camera, ScriptCall& script) {
     // All three or none: a refused angle leaves the previous orientation whole, in radians and
     // matching the rotation table.
     double pitchDegrees = 0.0;
@@ -77,61 +74,58 @@ Status setRotation(ScriptCall& script) {
     if (status != StatusOk) {
         return status;
     }
-    CameraState& camera = script.camera();
     camera.tracksInterest = 0;
     camera.pitch = degreesToRadians(pitchDegrees);
     camera.yaw = degreesToRadians(yawDegrees);
     camera.roll = degreesToRadians(rollDegrees);
     // The interest stays as it was, no longer on the viewing axis in general.
-    updateRotationTable(script.self());
+    updateRotationTable(camera);
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status setRoll(ScriptCall& script) {
+Status setRoll(CameraState& camera, ScriptCall& script) {
     double rollDegrees = 0.0;
     const Status status = readOne(script, &rollDegrees);
     if (status != StatusOk) {
         return status;
     }
     // Pitch, yaw and tracking are left alone: a tracking camera keeps tracking with this roll.
-    CameraState& camera = script.camera();
     camera.roll = degreesToRadians(rollDegrees);
     setRollEntries(camera.rotationTable, camera.roll);
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status getFieldOfView(ScriptCall& script) {
-    script.resultFloat(radiansToDegrees(script.camera().fieldOfView));
+Status getFieldOfView(CameraState& camera, ScriptCall& script) {
+    script.resultFloat(radiansToDegrees(camera.fieldOfView));
     return StatusOk;
 }
 
-Status setFieldOfView(ScriptCall& script) {
+Status setFieldOfView(CameraState& camera, ScriptCall& script) {
     double fieldOfViewDegrees = 0.0;
     const Status status = readOne(script, &fieldOfViewDegrees);
     if (status != StatusOk) {
         return status;
     }
     // No range test: the scale update repairs only a zero or NaN tangent (0 becomes 45 degrees).
-    script.camera().fieldOfView = degreesToRadians(fieldOfViewDegrees);
-    updateProjectionScale(script.self());
+    camera.fieldOfView = degreesToRadians(fieldOfViewDegrees);
+    updateProjectionScale(camera);
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status getPictureRatio(ScriptCall& script) {
-    script.resultFloat(script.camera().pictureRatio);
+Status getPictureRatio(CameraState& camera, ScriptCall& script) {
+    script.resultFloat(camera.pictureRatio);
     return StatusOk;
 }
 
-Status setPictureRatio(ScriptCall& script) {
+Status setPictureRatio(CameraState& camera, ScriptCall& script) {
     double ratio = 0.0;
     const Status status = readOne(script, &ratio);
     if (status != StatusOk) {
         return status;
     }
-    CameraState& camera = script.camera();
     if (!(ratio > 0.0)) {
         // The scales are deliberately not refreshed: scaleH keeps the previous ratio's value
         // until the next scale update.
@@ -140,17 +134,17 @@ Status setPictureRatio(ScriptCall& script) {
         return StatusOk;
     }
     camera.pictureRatio = ratio;
-    updateProjectionScale(script.self());
+    updateProjectionScale(camera);
     script.resultSymbol(SymbolOk);
     return StatusOk;
 }
 
-Status getNearPlane(ScriptCall& script) {
-    script.resultFloat(script.camera().nearPlane);
+Status getNearPlane(CameraState& camera, ScriptCall& script) {
+    script.resultFloat(camera.nearPlane);
     return StatusOk;
 }
 
-Status setNearPlane(ScriptCall& script) {
+Status setNearPlane(CameraState& camera, ScriptCall& script) {
     double nearPlane = 0.0;
     const Status status = readOne(script, &nearPlane);
     if (status != StatusOk) {
@@ -158,7 +152,6 @@ Status setNearPlane(ScriptCall& script) {
     }
     // The planes are read at each projection, so nothing needs recomputing. A near plane equal
     // to the far plane is accepted.
-    CameraState& camera = script.camera();
     if (!(nearPlane > 0.0 && nearPlane <= camera.farPlane)) {
         camera.nearPlane = RefusedNearReplacement;
         script.resultSymbol(ErrInvalidParameter);
@@ -169,19 +162,18 @@ Status setNearPlane(ScriptCall& script) {
     return StatusOk;
 }
 
-Status getFarPlane(ScriptCall& script) {
-    script.resultFloat(script.camera().farPlane);
+Status getFarPlane(CameraState& camera, ScriptCall& script) {
+    script.resultFloat(camera.farPlane);
     return StatusOk;
 }
 
-Status setFarPlane(ScriptCall& script) {
+Status setFarPlane(CameraState& camera, ScriptCall& script) {
     double farPlane = 0.0;
     const Status status = readOne(script, &farPlane);
     if (status != StatusOk) {
         return status;
     }
     // Strictly beyond the near plane: an equal far plane is refused.
-    CameraState& camera = script.camera();
     if (!(farPlane > camera.nearPlane)) {
         camera.farPlane = RefusedFarReplacement;
         script.resultSymbol(ErrInvalidParameter);

@@ -21,25 +21,25 @@ Status ScriptCall::readArguments(int first, std::initializer_list<double*> place
 }
 
 void ScriptCall::resultInteger(int32_t number) {
-    ValueServices* values = instance_.links.valueServices;
+    ValueServices* values = links_.valueServices;
     values->ops->IntegerToValue(values, number, &call_->result);
 }
 
 void ScriptCall::resultSymbol(const char* text) {
-    ValueServices* values = instance_.links.valueServices;
+    ValueServices* values = links_.valueServices;
     Symbol symbol = 0;
     values->ops->StringToSymbol(values, text, &symbol);
     values->ops->SymbolToValue(values, symbol, &call_->result);
 }
 
-Status ScriptCall::resultList(const Vec3& values, const char* errorSymbol) {
-    ListServices* lists = instance_.links.listServices;
+Status ScriptCall::resultList(const ListOfThree& values, const char* errorSymbol) {
+    ListServices* lists = links_.listServices;
     if (lists == nullptr || lists->ops->NewList(lists, &call_->result) != StatusOk) {
         resultSymbol(errorSymbol);
         return StatusOk;
     }
-    ValueServices* host = instance_.links.valueServices;
-    for (double number : {values.x, values.y, values.z}) {
+    ValueServices* host = links_.valueServices;
+    for (double number : {values.first, values.second, values.third}) {
         HostValue item{};
         host->ops->FloatToValue(host, number, &item);
         lists->ops->AppendToList(lists, &call_->result, &item);

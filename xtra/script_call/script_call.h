@@ -1,5 +1,5 @@
-// The one pattern every method handler follows: reaching the camera, reading arguments,
-// building scalar, symbol, list and point results, and reporting errors.
+// The one pattern every method handler follows: reading arguments, building scalar, symbol, list
+// and point results, and reporting errors, all through the object's host links.
 #pragma once
 
 #include <initializer_list>
@@ -8,7 +8,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "xtra/camera_class/camera_instance.h"
+#include "xtra/boundary/host_interfaces.h"
+#include "xtra/script_call/host_links.h"
 
 // Script-level results. Errors are symbols stored in the call's result; the handler still
 // returns a status.
@@ -23,10 +24,7 @@ extern const char* const ErrLimitsInvalid;
 constexpr int ObjectMethodArguments = 1;
 constexpr int GlobalHandlerArguments = 0;
 
-// A copy of a host value moved as one 8-byte unit. Copied as a pair of 32-bit words (what the
-// compiler makes of the struct on the 32-bit build), it is stored in two halves, and a host that
-// reads the value back as one 8-byte load must wait for both stores to retire instead of taking
-// the data from the store buffer: a stall on every argument.
+// A copy of a host value, moved as one 8-byte unit (why: bench/shipped/codegen_notes.md).
 inline HostValue copyOf(const HostValue& value) {
     HostValue copy;
 #if defined(__SSE2__)
@@ -38,16 +36,17 @@ inline HostValue copyOf(const HostValue& value) {
     return copy;
 }
 
+// A list result's three numbers, in order (x, y, z or pitch, yaw, roll).
+struct ListOfThree {
+    double first, second, third;
+};
+
 class ScriptCall {
   public:
-    ScriptCall(InterfaceObject* self, CallRecord* call)
-        : self_(self), instance_(cameraInstanceOf(self)), call_(call) {}
+    ScriptCall(const HostLinks& links, CallRecord* call) : links_(links), call_(call) {}
 
-    CameraState& camera() { return instance_.camera; }
-    InterfaceObject* self() { return self_; }  // for the camera's internal operations
-
-    // True when the camera holds its value link, which every method needs.
-    bool canRun() const { return instance_.links.valueServices != nullptr; }
+    // True when the object holds its value link, which every method needs.
+    bool canRun() const { return links_.valueServices != nullptr; }
 
     // Converts element `element` of the argument array into `place` and returns the
     // conversion's status; nothing is stored in the result. The host's array is read through a
@@ -55,7 +54,7 @@ class ScriptCall {
     // are the whole of a projection's dealings with the host.
     Status readArgument(int element, double* place) {
         const HostValue argument = copyOf(call_->arguments[element]);
-        ValueServices* values = instance_.links.valueServices;
+        ValueServices* values = links_.valueServices;
         return values->ops->ValueToFloat(values, &argument, place);
     }
 
@@ -94,41 +93,37 @@ class ScriptCall {
     }
 
     void resultFloat(double number) {
-        ValueServices* values = instance_.links.valueServices;
+        ValueServices* values = links_.valueServices;
         values->ops->FloatToValue(values, number, &call_->result);
     }
     void resultInteger(int32_t number);
     void resultSymbol(const char* text);
 
-    // A new list of three floats in the result. When no list can be made (or the camera has
+    // A new list of three floats in the result. When no list can be made (or the object has
     // no list link) the result becomes `errorSymbol`. Returns 0 either way.
-    Status resultList(const Vec3& values, const char* errorSymbol);
+    Status resultList(const ListOfThree& values, const char* errorSymbol);
 
     // A host point whose items 1 and 2 are floats. Needs the list link; hasListLink() first.
     void resultPoint(double h, double v) {
-        ValueServices* values = instance_.links.valueServices;
+        ValueServices* values = links_.valueServices;
         const HostPoint origin{0, 0};
         values->ops->PointToValue(values, &origin, &call_->result);
         setPointItem(1, h);
         setPointItem(2, v);
     }
-    bool hasListLink() const { return instance_.links.listServices != nullptr; }
+    bool hasListLink() const { return links_.listServices != nullptr; }
 
   private:
     // Item `index` of the point in the result becomes a float made for it, then given back.
     void setPointItem(int32_t index, double number) {
-        ValueServices* values = instance_.links.valueServices;
-        ListServices* lists = instance_.links.listServices;
+        ValueServices* values = links_.valueServices;
+        ListServices* lists = links_.listServices;
         HostValue item{};
         values->ops->FloatToValue(values, number, &item);
         lists->ops->SetListItem(lists, &call_->result, index, &item);
         values->ops->ReleaseValue(values, &item);
     }
 
-    InterfaceObject* self_;
-    // The instance, not its camera and links apart: three words, which the compiler stores one
-    // by one; a fourth made it pack them into one 16-byte store, which the handler's 4-byte loads
-    // then had to wait for.
-    CameraInstance& instance_;
+    const HostLinks& links_;
     CallRecord* call_;
 };
