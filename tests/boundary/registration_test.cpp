@@ -1,6 +1,7 @@
 // Register: the host checks and the two registration entries.
 #include "xtra/boundary/registration.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 
@@ -200,10 +201,48 @@ TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
     EXPECT_EQ(host.outstandingReferences(), 2) << "only the interface object's own two";
 }
 
-TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturned) {
+// A host that refuses HostInfo yet leaves a pointer in the out slot: the HostInfo it points at
+// counts the Release calls it gets, which must be none.
+struct CarelessHost {
+    static Status XTRA_CALL query(HostServices* self, const Guid*, void** out) {
+        *out = &careless(self).info;
+        return static_cast<Status>(0x80004002u);
+    }
+    static uint32_t XTRA_CALL addRef(HostServices*) { return 1; }
+    static uint32_t XTRA_CALL release(HostServices*) { return 1; }
+    static uint32_t XTRA_CALL infoAddRef(HostInfo*) { return 1; }
+    static uint32_t XTRA_CALL infoRelease(HostInfo* info) {
+        reinterpret_cast<CarelessHost*>(reinterpret_cast<char*>(info) -
+                                        offsetof(CarelessHost, info))
+            ->infoReleases += 1;
+        return 0;
+    }
+    static CarelessHost& careless(HostServices* self) {
+        return *reinterpret_cast<CarelessHost*>(self);
+    }
+    static constexpr HostServicesOps servicesOps{query, addRef, release};
+    static constexpr HostInfoOps infoOps{nullptr, infoAddRef, infoRelease, nullptr};
+
+    HostServices services{&servicesOps};
+    HostInfo info{&infoOps};
+    int infoReleases = 0;
+};
+
+TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturnedAndNothingReleased) {
     host.withhold(HostInfoId);
     EXPECT_EQ(registerWith(), sim::StatusNoInterface);
     EXPECT_EQ(hostInfoRequests(), 0);
+    EXPECT_TRUE(host.registry().empty());
+
+    CarelessHost careless;
+    HostServices* const own = registration.record->hostServices;
+    registration.record->hostServices = &careless.services;
+    EXPECT_EQ(registerWith(), static_cast<Status>(0x80004002u));
+    EXPECT_EQ(careless.infoReleases, 0) << "released a HostInfo the host never handed over";
+    // No HostServices at all: nothing to ask, and nothing registered.
+    registration.record->hostServices = nullptr;
+    EXPECT_EQ(registerWith(), static_cast<Status>(0x80040004u));
+    registration.record->hostServices = own;
     EXPECT_TRUE(host.registry().empty());
 }
 

@@ -69,21 +69,24 @@ Status checkHostAndStoreEntries(HostInfo* info, RegistrationCache* cache, int32_
 Status registerClass(InterfaceObject* self, RegistrationCache* cache, int32_t context,
                      const ClassRegistration& registration) {
     HostServices* services = self->instance->hostServices;
+    if (services == nullptr) {
+        // An instance without the host's services: there is no one to ask.
+        return StatusNotAvailable;
+    }
     HostInfo* info = nullptr;
-    Status status = queryService(services, IID_HostInfo, &info);
+    const Status status = queryService(services, IID_HostInfo, &info);
     if (status != StatusOk) {
-        if (info != nullptr) {
-            info->ops->Release(info);
-        }
+        // A refusing host has handed over nothing, whatever it left in the pointer: only what
+        // was obtained is given back.
         return status;
     }
     if (info == nullptr) {
         // Success without an interface: nothing to ask, so the host cannot be checked.
         return StatusNotAvailable;
     }
-    status = checkHostAndStoreEntries(info, cache, context, registration);
+    const Status result = checkHostAndStoreEntries(info, cache, context, registration);
     info->ops->Release(info);
-    return status;
+    return result;
 }
 
 Status XTRA_CALL createRegistration(InstanceRecord*) {
