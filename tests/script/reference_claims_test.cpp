@@ -1,7 +1,7 @@
 // Behaviour that the author docs promise beyond the examples (script-reference.md,
 // quick-reference.md with its pitfalls, the stage in installing.md): the field of view outside
 // 0..180, a refused or infinite picture ratio, reversed planes, a stage measured only at "new",
-// and one last projection per camera.
+// a camera without its defaults, and one last projection per camera.
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -143,6 +143,37 @@ TEST_F(ReferenceClaimsTest, StageThatIsNotANativeWindowPutsEveryPointAtTheCorner
     host.setStageWindowKind(2);
     createCamera();
     EXPECT_EQ(project(3.0, -1.0, 0.0), (std::vector<double>{0.0, 0.0}));
+}
+
+// A camera made on a host that withheld its aux (or list) services gets no defaults: it starts
+// from the record as the host allocated it, zeroed here.
+TEST_F(ReferenceClaimsTest, WithoutAuxServicesTheCameraStartsFromTheZeroedRecord) {
+    host.setStageSize(800, 600);
+    host.withhold(AuxServicesId);
+    createCamera();
+    const std::vector<double> zero{0.0, 0.0, 0.0};
+    EXPECT_EQ(call(GetPosition).list(), zero);
+    EXPECT_EQ(call(GetInterest).list(), zero);
+    EXPECT_EQ(call(GetRotation).list(), zero);
+    EXPECT_EQ(call(GetFieldOfView).real(), 45.0) << "new turns 0 into 45 degrees";
+    EXPECT_EQ(call(GetPictureRatio).real(), 0.0);
+    EXPECT_EQ(call(GetNearPlane).real(), 0.0);
+    EXPECT_EQ(call(GetFarPlane).real(), 0.0);
+    EXPECT_EQ(project(0.0, 0.0, -10.0), (std::vector<double>{-2000.0, -2000.0}));
+
+    // Tracking is off: a move does not turn it. The far and then the near plane bring points
+    // into view, a ratio gives them a finite h.
+    ASSERT_TRUE(call(SetPosition, {0.0, 0.0, 10.0}).isSymbol("Ok"));
+    EXPECT_EQ(call(GetRotation).list(), zero);
+    ASSERT_TRUE(call(SetFarPlane, {100.0}).isSymbol("Ok"));
+    ASSERT_TRUE(call(SetNearPlane, {1.0}).isSymbol("Ok"));
+    for (double x : {0.0, 1.0, -2.0}) {
+        const std::vector<double> point = project(x, 0.5, 0.0);
+        EXPECT_FALSE(std::isfinite(point.at(0))) << x;
+        EXPECT_LT(point.at(1), 300.0) << "in view, above the axis";
+    }
+    ASSERT_TRUE(call(SetPictureRatio, {1.0}).isSymbol("Ok"));
+    EXPECT_EQ(project(0.0, 0.0, 0.0), Centre);
 }
 
 TEST_F(ReferenceClaimsTest, EachCameraKeepsItsOwnLastProjection) {
