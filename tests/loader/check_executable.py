@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""Static checks of loader.exe: a 32-bit Windows GUI program that imports only system DLLs and
-carries the splash bitmap, the icon group and the DPI-aware manifest, whose compatibility
-section names no Windows from 8 on.
+"""Static checks of loader.exe: the checks of every shipped program (tests/check_binary.py: a
+32-bit Windows GUI program, importing system DLLs only, stripped, with ASLR and DEP), then the
+splash bitmap, the icon group and the DPI-aware manifest, whose compatibility section names no
+Windows from 8 on.
 
   check_executable.py loader.exe splash.bmp
 
@@ -15,11 +16,9 @@ import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
-from check_binary import PortableExecutable, check, results  # noqa: E402
+from check_binary import PortableExecutable, check, check_program, summary  # noqa: E402
 
 RT_ICON, RT_BITMAP, RT_GROUP_ICON, RT_MANIFEST = 3, 2, 14, 24
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
-               "shell32.dll", "ntdll.dll", "ole32.dll", "comctl32.dll", "ucrtbase.dll"}
 ICON_FORMATS = [(32, 24), (32, 8), (32, 4), (32, 1), (16, 24), (16, 8), (16, 4), (16, 1)]
 WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
@@ -30,22 +29,6 @@ SUPPORTED_OS_BEFORE_WINDOWS_8 = {
     "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
 }
-
-
-def check_program(exe):
-    check(exe.machine == 0x14C and exe.magic == 0x10B, "32-bit x86 PE32 image")
-    check(exe.subsystem == 2, "Windows GUI subsystem (got %d)" % exe.subsystem)
-    dlls = exe.imported_dlls()
-    check(bool(dlls) and all(name.lower() in SYSTEM_DLLS for name in dlls),
-          "imports only Windows system DLLs: %s" % ", ".join(dlls))
-    check(not any(part in name.lower() for name in dlls
-                  for part in ("libgcc", "libstdc++", "winpthread")),
-          "no MinGW runtime DLL imported")
-    # The linker writes long section names such as .debug_info as "/offset" into the symbol
-    # table's string table, so debug sections show under either form.
-    debug = [name for name in exe.section_names if name.startswith((".debug", "/"))]
-    check(exe.symbol_count == 0 and not debug,
-          "stripped: %d symbols, debug sections %s" % (exe.symbol_count, debug or "none"))
 
 
 def check_bitmap(resources, splash_path):
@@ -136,9 +119,7 @@ def main():
     check_bitmap(resources, sys.argv[2])
     check_icons(resources)
     check_manifest(resources)
-    failed = results.count(False)
-    print("%d passed, %d failed" % (results.count(True), failed))
-    return 1 if failed else 0
+    return summary()
 
 
 if __name__ == "__main__":
