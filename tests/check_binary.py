@@ -23,6 +23,7 @@ its resource checks. Prints one line per check and exits 1 when any failed.
 
 import struct
 import sys
+from collections import namedtuple
 from pathlib import Path
 
 IMAGE_FILE_RELOCS_STRIPPED, IMAGE_FILE_DLL = 0x0001, 0x2000
@@ -35,6 +36,9 @@ PROGRAM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi
 PLUGIN_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll"}
 PLUGIN_EXPORTS = ["DllCanUnloadNow", "DllGetClassForm", "DllGetClassInfo", "DllGetClassObject",
                   "DllGetInterface"]
+
+# One resource of the tree: type and name are numbers or strings, language a number.
+Resource = namedtuple("Resource", "type name language data")
 
 results = []
 
@@ -128,26 +132,36 @@ class PortableExecutable:
         return blocks, highlow
 
     def resources(self):
-        """{(type, id): data} for resources named by number, first language of each."""
+        """Every resource of the tree: each type, each name or number, each language."""
         root_rva, root_size = self.directory(RESOURCE)
-        found = {}
         if root_size == 0:
-            return found
+            return []
         root = self.offset(root_rva)
 
         def entries(directory):
             named, numbered = struct.unpack_from("<HH", self.data, directory + 12)
             for i in range(named + numbered):
-                yield struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
+                key, target = struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
+                if key & 0x80000000:
+                    length, = struct.unpack_from("<H", self.data, root + (key & 0x7FFFFFFF))
+                    at = root + (key & 0x7FFFFFFF) + 2
+                    key = self.data[at:at + 2 * length].decode("utf-16-le")
+                yield key, target
 
+        def subdirectory(target):
+            if not target & 0x80000000:
+                raise ValueError("resource data where the tree needs a directory")
+            return root + (target & 0x7FFFFFFF)
+
+        found = []
         for type_id, type_target in entries(root):
-            for name_id, name_target in entries(root + (type_target & 0x7FFFFFFF)):
-                language_dir = root + (name_target & 0x7FFFFFFF)
-                _, leaf = next(entries(language_dir))
-                data_rva, size = struct.unpack_from("<II", self.data, root + leaf)
-                at = self.offset(data_rva)
-                if not (type_id & 0x80000000 or name_id & 0x80000000):
-                    found[(type_id, name_id)] = self.data[at:at + size]
+            for name, name_target in entries(subdirectory(type_target)):
+                for language, leaf in entries(subdirectory(name_target)):
+                    if leaf & 0x80000000:
+                        raise ValueError("a fourth level in the resource tree")
+                    data_rva, size = struct.unpack_from("<II", self.data, root + leaf)
+                    at = self.offset(data_rva, size)
+                    found.append(Resource(type_id, name, language, self.data[at:at + size]))
         return found
 
 
