@@ -272,26 +272,6 @@ const InstanceOps instanceOps = {instanceQueryInterface, instanceAddRef, instanc
 
 }  // namespace
 
-const char* const opNames[static_cast<size_t>(Op::Count)] = {"StringToSymbol",
-                                                             "ReleaseValue",
-                                                             "ValueToFloat",
-                                                             "IntegerToValue",
-                                                             "SymbolToValue",
-                                                             "FloatToValue",
-                                                             "PointToValue",
-                                                             "NewList",
-                                                             "AppendToList",
-                                                             "SetListItem",
-                                                             "Allocate",
-                                                             "Free",
-                                                             "GetInfoString",
-                                                             "GetRegistrationDictionary",
-                                                             "PutEntry",
-                                                             "GetPresentation",
-                                                             "GetPresentationWindow",
-                                                             "GetNativeWindow",
-                                                             "QueryInterface"};
-
 Host::Impl::Impl() {
     hostServices = makeObject(&hostServicesOps, "HostServices");
     allocator = makeObject(&allocatorOps, "Allocator");
