@@ -768,10 +768,17 @@ class Session {
                 // the words it reads.
                 host_.fillNativeRecord((b & 1) != 0 ? NativeWindowRecordBytes : 0);
                 break;
-            default:
-                host_.failPresentationStep(1 + (a & 3),
-                                           (b & 1) != 0 ? static_cast<Status>(0x80040100u) : 0);
+            default: {
+                // Two bits choose a step of the chain; the fourth value sets none.
+                const sim::PresentationStep steps[] = {sim::PresentationStep::Presentation,
+                                                       sim::PresentationStep::Window,
+                                                       sim::PresentationStep::NativeWindow};
+                if ((a & 3) < 3) {
+                    host_.failPresentationStep(steps[a & 3],
+                                               (b & 1) != 0 ? static_cast<Status>(0x80040100u) : 0);
+                }
                 break;
+            }
         }
     }
 

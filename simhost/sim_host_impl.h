@@ -127,7 +127,11 @@ struct Host::Impl {
     int32_t stageKind = NativeWindowKind;
     bool stageRectFails = false;
     size_t nativeRecordFill = 0;
-    Status presentationFailures[4] = {0, 0, 0, 0};
+    std::map<PresentationStep, Status> presentationFailures;  // 0 or absent: the step succeeds
+    Status presentationFailure(PresentationStep step) const {
+        auto found = presentationFailures.find(step);
+        return found != presentationFailures.end() ? found->second : StatusOk;
+    }
     StageWindow* stage = nullptr;  // made on first use
     void* stageHandle();           // the handle a native-window record carries
 
