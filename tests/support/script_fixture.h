@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 #include "simhost/sim_host.h"
 #include "xtra/orvanta/camera_instance.h"
 #include "xtra/orvanta/camera_interface.h"
