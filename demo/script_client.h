@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "demo/message_table.h"
 #include "simhost/sim_host.h"
 
 namespace demo {
@@ -40,17 +41,6 @@ struct Answer {
 
     bool isOk() const { return kind == Symbol && symbol == "Ok"; }
 };
-
-// One line of the message table: the method's number, whether it is a global handler (no
-// "me") and how many arguments it declares.
-struct MessageEntry {
-    int32_t number;
-    bool global;
-    int arguments;
-};
-
-// Reads the message table text that the module registers under "msgTable".
-std::map<std::string, MessageEntry> parseMessageTable(const std::string& text);
 
 class ScriptClient {
   public:
