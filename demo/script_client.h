@@ -8,14 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "demo/basics.h"
 #include "demo/message_table.h"
 #include "simhost/sim_host.h"
 
 namespace demo {
-
-struct Point3 {
-    double x, y, z;
-};
 
 // A stage point as getProjection answers it; inView is false for the (-2000, -2000) marker
 // that the camera gives for a point outside its depth range.
