@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace demo {
 
@@ -12,5 +13,10 @@ struct Point3 {
 struct Rgb {
     uint8_t r, g, b;
 };
+
+constexpr double Pi = 3.14159265358979323846;
+
+// A number as the capture logs print it, with six decimals.
+std::string number(double value);
 
 }  // namespace demo

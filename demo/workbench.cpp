@@ -13,17 +13,10 @@ namespace demo {
 
 namespace {
 
-const double Pi = 3.14159265358979323846;
 constexpr double MoveSpeed = 6.0;      // world units a second; Shift four times that
 constexpr double TurnPerPixel = 0.25;  // degrees of turn for a pixel of mouse travel
 constexpr double TraceSeconds = 3.5;   // how long after a hand-back the path is kept
 constexpr size_t TraceLimit = 600;
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
 
 // The change's value as the readout prints it, short.
 std::string argument(double value) {
