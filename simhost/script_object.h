@@ -6,35 +6,7 @@
 
 #include "simhost/sim_host.h"
 
-// The objects a module hands out are opaque to the host, which only calls through their
-// tables. They carry the plug-in's own name for them so that, with the plug-in linked in, a call
-// through the host's view has the type of the function it reaches (which clang's sanitizer
-// checks).
-struct InterfaceObject;
-
 namespace sim {
-
-// The host's view of those tables: each begins with QueryInterface, AddRef and Release; slot 3
-// is Call on a script object and Register on a registration object. Only the slots a host
-// calls are declared.
-struct ScriptObjectOps {
-    Status(XTRA_CALL* QueryInterface)(InterfaceObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(InterfaceObject* self);
-    uint32_t(XTRA_CALL* Release)(InterfaceObject* self);
-    Status(XTRA_CALL* Call)(InterfaceObject* self, CallRecord* call);
-};
-struct RegistrationObjectOps {
-    Status(XTRA_CALL* QueryInterface)(InterfaceObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(InterfaceObject* self);
-    uint32_t(XTRA_CALL* Release)(InterfaceObject* self);
-    Status(XTRA_CALL* Register)(InterfaceObject* self, RegistrationCache* cache, int32_t context);
-};
-
-// The table of an object the module handed out: the object's first word points at it.
-template <typename Ops>
-const Ops& opsOf(void* object) {
-    return **static_cast<const Ops* const*>(object);
-}
 
 // Makes an instance of `classId` (Host::createInstance) and asks the module for its
 // `interfaceId`. Answers DllGetInterface's status, which leaves `*object` as that export left
@@ -52,5 +24,10 @@ Status sendNew(Host& host, void* object, HostValue* result = nullptr);
 // Gives back the host's reference on `object` (when there is one), then destroys the instance
 // (Host::destroyInstance, whose answer this is).
 bool destroyObject(Host& host, Instance& instance, void* object);
+
+// Call, slot 3 of a script object, and Register, slot 3 of a registration object: the host's
+// two ways into an object the module handed out.
+Status callObject(void* object, CallRecord* record);
+Status registerObject(void* object, RegistrationCache* cache, int32_t context);
 
 }  // namespace sim
