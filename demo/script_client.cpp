@@ -5,37 +5,14 @@
 #include <sstream>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 
 namespace demo {
 
 namespace {
 
-// The interfaces as the host knows them: their identifiers are the host's, and of each
-// object only the slots that a host calls are declared.
+// The all-zero identifier of the record that ends the class information.
 const Guid NoGuid = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-
-struct ScriptObject;
-struct ScriptObjectOps {
-    Status(XTRA_CALL* QueryInterface)(ScriptObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(ScriptObject* self);
-    uint32_t(XTRA_CALL* Release)(ScriptObject* self);
-    Status(XTRA_CALL* Call)(ScriptObject* self, CallRecord* call);
-};
-struct ScriptObject {
-    const ScriptObjectOps* ops;
-};
-
-struct RegistrationObject;
-struct RegistrationObjectOps {
-    Status(XTRA_CALL* QueryInterface)(RegistrationObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(RegistrationObject* self);
-    uint32_t(XTRA_CALL* Release)(RegistrationObject* self);
-    Status(XTRA_CALL* Register)(RegistrationObject* self, RegistrationCache* cache,
-                                int32_t context);
-};
-struct RegistrationObject {
-    const RegistrationObjectOps* ops;
-};
 
 std::string hex(Status status) {
     std::ostringstream text;
@@ -88,19 +65,16 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
         *reason = "the module's class information lists no registration or script class";
         return false;
     }
-    sim::Instance registration = host_.createInstance(module_, registrationClass);
-    void* out = nullptr;
-    if (registration.record == nullptr ||
-        module_.DllGetInterface(registration.record, &registrationClass,
-                                &sim::RegistrationInterfaceId, &out) != StatusOk) {
+    sim::Instance registration;
+    void* registrar = nullptr;
+    if (sim::createObject(host_, module_, registrationClass, sim::RegistrationInterfaceId,
+                          &registration, &registrar) != StatusOk) {
         *reason = "no registration interface";
-        host_.destroyInstance(registration);
+        sim::destroyObject(host_, registration, nullptr);
         return false;
     }
-    auto* registrar = static_cast<RegistrationObject*>(out);
-    const Status registered = registrar->ops->Register(registrar, host_.registrationCache(), 0);
-    registrar->ops->Release(registrar);
-    host_.destroyInstance(registration);
+    const Status registered = sim::registerObject(registrar, host_.registrationCache(), 0);
+    sim::destroyObject(host_, registration, registrar);
     if (registered != StatusOk) {
         *reason = "Register answered " + hex(registered);
         return false;
@@ -120,10 +94,8 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
     }
 
     // The camera object: the instance record, its interface, then "new" on our own window.
-    camera_ = host_.createInstance(module_, cameraClass);
-    if (camera_.record == nullptr ||
-        module_.DllGetInterface(camera_.record, &cameraClass, &sim::CameraInterfaceId,
-                                &interface_) != StatusOk) {
+    if (sim::createObject(host_, module_, cameraClass, sim::CameraInterfaceId, &camera_,
+                          &interface_) != StatusOk) {
         *reason = "no camera object";
         return false;
     }
@@ -138,14 +110,8 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
 }
 
 void ScriptClient::close() {
-    if (interface_ != nullptr) {
-        auto* object = static_cast<ScriptObject*>(interface_);
-        object->ops->Release(object);
-        interface_ = nullptr;
-    }
-    if (camera_.record != nullptr) {
-        host_.destroyInstance(camera_);
-    }
+    sim::destroyObject(host_, camera_, interface_);
+    interface_ = nullptr;
     host_.setStageWindow(nullptr);
 }
 
@@ -176,8 +142,7 @@ Status ScriptClient::invoke(const std::string& method, const std::vector<double>
     CallRecord record{};
     record.methodNumber = entry->second.number;
     record.arguments = elements.data();
-    auto* object = static_cast<ScriptObject*>(interface_);
-    const Status status = object->ops->Call(object, &record);
+    const Status status = sim::callObject(interface_, &record);
     calls_ += 1;
     for (HostValue& element : elements) {
         host_.release(element);
