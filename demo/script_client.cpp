@@ -162,57 +162,65 @@ bool ScriptClient::set(const std::string& method, const std::vector<double>& arg
     return ok;
 }
 
+template <typename Read>
+void ScriptClient::ask(const std::string& method, const std::vector<double>& args, Read read) {
+    HostValue result{};
+    invoke(method, args, &result);
+    if (!read(result)) {
+        fail(method + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+}
+
+namespace {
+
+// The `count` floats of a list or point answer of `type`, or false, with `out` untouched, when
+// the answer is something else.
+bool floatsOf(sim::Host& host, const HostValue& value, sim::ValueType type, size_t count,
+              double* out) {
+    if (host.typeOf(value) != type) {
+        return false;
+    }
+    const std::vector<HostValue> items = host.itemsOf(value);
+    if (items.size() != count) {
+        return false;
+    }
+    for (const HostValue& item : items) {
+        if (host.typeOf(item) != sim::ValueType::Float) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = host.floatOf(items[i]);
+    }
+    return true;
+}
+
+}  // namespace
+
 double ScriptClient::getFloat(const std::string& method) {
     // A getter's float answer is read as a handler's: a float, or a failure.
     return handler(method, {});
 }
 
 int32_t ScriptClient::getInteger(const std::string& method) {
-    HostValue result{};
-    invoke(method, {}, &result);
     int32_t number = 0;
-    if (host_.typeOf(result) == sim::ValueType::Integer) {
-        number = host_.integerOf(result);
-    } else {
-        fail(method + " answered " + host_.describe(result));
-    }
-    host_.release(result);
+    ask(method, {}, [&](const HostValue& answer) {
+        if (host_.typeOf(answer) != sim::ValueType::Integer) {
+            return false;
+        }
+        number = host_.integerOf(answer);
+        return true;
+    });
     return number;
 }
 
-namespace {
-
-// The three floats of a list answer, or false when the answer is something else.
-bool tripleOf(sim::Host& host, const HostValue& value, Point3* out) {
-    if (host.typeOf(value) != sim::ValueType::List) {
-        return false;
-    }
-    std::vector<HostValue> items = host.itemsOf(value);
-    if (items.size() != 3) {
-        return false;
-    }
-    double numbers[3];
-    for (size_t i = 0; i < 3; ++i) {
-        if (host.typeOf(items[i]) != sim::ValueType::Float) {
-            return false;
-        }
-        numbers[i] = host.floatOf(items[i]);
-    }
-    *out = Point3{numbers[0], numbers[1], numbers[2]};
-    return true;
-}
-
-}  // namespace
-
-Point3 ScriptClient::getTriple(const std::string& method) {
-    HostValue result{};
-    invoke(method, {}, &result);
-    Point3 point{0, 0, 0};
-    if (!tripleOf(host_, result, &point)) {
-        fail(method + " answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
+Point3 ScriptClient::getTriple(const std::string& method, const std::vector<double>& args) {
+    double numbers[3] = {0, 0, 0};
+    ask(method, args, [&](const HostValue& answer) {
+        return floatsOf(host_, answer, sim::ValueType::List, 3, numbers);
+    });
+    return {numbers[0], numbers[1], numbers[2]};
 }
 
 CameraSnapshot ScriptClient::snapshot() {
@@ -222,35 +230,13 @@ CameraSnapshot ScriptClient::snapshot() {
 }
 
 ProjectedPoint ScriptClient::getProjection(const Point3& world) {
-    HostValue result{};
-    invoke("getProjection", {world.x, world.y, world.z}, &result);
-    ProjectedPoint point{-2000.0, -2000.0, false};
-    std::vector<HostValue> items;
-    if (host_.typeOf(result) == sim::ValueType::Point) {
-        items = host_.itemsOf(result);
-    }
-    if (items.size() == 2 && host_.typeOf(items[0]) == sim::ValueType::Float &&
-        host_.typeOf(items[1]) == sim::ValueType::Float) {
-        point.h = host_.floatOf(items[0]);
-        point.v = host_.floatOf(items[1]);
-        // The camera's answer for a point outside its depth range.
-        point.inView = !(point.h == -2000.0 && point.v == -2000.0);
-    } else {
-        fail("getProjection answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
-}
-
-Point3 ScriptClient::getCoordinates(double h, double v, double worldZ) {
-    HostValue result{};
-    invoke("getCoordinates", {h, v, worldZ}, &result);
-    Point3 point{0, 0, 0};
-    if (!tripleOf(host_, result, &point)) {
-        fail("getCoordinates answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
+    // The camera answers (-2000, -2000) for a point outside its depth range; an answer that is
+    // no point is taken as that.
+    double stage[2] = {-2000.0, -2000.0};
+    ask("getProjection", {world.x, world.y, world.z}, [&](const HostValue& answer) {
+        return floatsOf(host_, answer, sim::ValueType::Point, 2, stage);
+    });
+    return {stage[0], stage[1], !(stage[0] == -2000.0 && stage[1] == -2000.0)};
 }
 
 Answer ScriptClient::call(const std::string& method, const std::vector<double>& args) {
@@ -296,15 +282,14 @@ Answer ScriptClient::call(const std::string& method, const std::vector<double>& 
 }
 
 double ScriptClient::handler(const std::string& name, const std::vector<double>& args) {
-    HostValue result{};
-    invoke(name, args, &result);
     double number = std::nan("");
-    if (host_.typeOf(result) == sim::ValueType::Float) {
-        number = host_.floatOf(result);
-    } else {
-        fail(name + " answered " + host_.describe(result));
-    }
-    host_.release(result);
+    ask(name, args, [&](const HostValue& answer) {
+        if (host_.typeOf(answer) != sim::ValueType::Float) {
+            return false;
+        }
+        number = host_.floatOf(answer);
+        return true;
+    });
     return number;
 }
 
