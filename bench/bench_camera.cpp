@@ -6,6 +6,7 @@
 #include <string>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 #include "xtra/camera/projection.h"
 
 namespace bench {
@@ -24,21 +25,13 @@ const ModuleExports& moduleExports() {
 }  // namespace
 
 ScriptedCamera::ScriptedCamera(const Pose& pose) {
-    const ModuleExports& module = moduleExports();
-    instance_ = host_.createInstance(module, sim::CameraClassId);
     void* out = nullptr;
-    if (instance_.record == nullptr ||
-        module.DllGetInterface(instance_.record, &sim::CameraClassId, &sim::CameraInterfaceId,
-                               &out) != StatusOk) {
+    if (sim::createObject(host_, moduleExports(), sim::CameraClassId, sim::CameraInterfaceId,
+                          &instance_, &out) != StatusOk) {
         fail("cannot create a camera");
     }
     interface_ = static_cast<InterfaceObject*>(out);
-    HostValue me = host_.makeSymbol("me");
-    CallRecord record{};
-    record.methodNumber = 0;
-    record.arguments = &me;
-    if (static_cast<const CameraInterfaceOps*>(interface_->ops)->Call(interface_, &record) !=
-        StatusOk) {
+    if (sim::sendNew(host_, interface_) != StatusOk) {
         fail("\"new\" failed");
     }
     if (call(SetRotation, {pose.pitch, pose.yaw, pose.roll}) != StatusOk ||
@@ -52,8 +45,7 @@ ScriptedCamera::~ScriptedCamera() {
     for (HostValue& value : madeValues_) {
         host_.release(value);
     }
-    static_cast<const CameraInterfaceOps*>(interface_->ops)->Release(interface_);
-    host_.destroyInstance(instance_);
+    sim::destroyObject(host_, instance_, interface_);
 }
 
 Status ScriptedCamera::callWith(int32_t method, HostValue* elements, HostValue* result) {

@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "demo/scene.h"
+#include "demo/basics.h"
 
 namespace demo {
 

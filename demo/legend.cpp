@@ -1,6 +1,10 @@
 #include "demo/legend.h"
 
-#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "demo/key_bindings.h"
 
 namespace demo {
 
@@ -13,27 +17,25 @@ constexpr Rgb Panel = {4, 6, 16};
 constexpr Rgb Ink = {220, 230, 250};
 constexpr Rgb Dim = {120, 130, 150};
 
-// Keys that work only while the person holds the camera come after the first two.
-const char* const Keys[] = {
-    "Tab    take the camera / give it back",
-    "F1 legend   F2 readout   Esc end",
-    "W S A D   forward, back, left, right",
-    "R F   up, down      Shift   faster",
-    "right mouse button held   turn (free look)",
-    "T   track the solid nearest the centre",
-    "Q E   roll            1 2, wheel   field of view",
-    "3 4   picture ratio   5 6   near plane",
-    "7 8   far plane       9 0   probe depth",
-    "Backspace   the flight's lens again",
-};
-
 }  // namespace
 
 void drawLegend(BackBuffer& buffer, bool holding) {
-    const int lines = static_cast<int>(std::size(Keys));
-    buffer.box(Left - 6, Top - 4, 262, lines * LineHeight + 8, Panel);
-    for (int i = 0; i < lines; ++i) {
-        buffer.text(Left, Top + i * LineHeight, Keys[i], holding || i < 2 ? Ink : Dim);
+    // The bindings' words, a line started by each binding that says so; a line is dim while
+    // its keys wait for the person to take the camera.
+    std::vector<std::pair<std::string, bool>> lines;  // text, drawn bright
+    for (const KeyBinding& binding : keyBindings()) {
+        if (binding.legend == nullptr) {
+            continue;
+        }
+        if (binding.newLine || lines.empty()) {
+            lines.push_back({"", holding || binding.anyTime});
+        }
+        lines.back().first += binding.legend;
+    }
+    buffer.box(Left - 6, Top - 4, 262, static_cast<int>(lines.size()) * LineHeight + 8, Panel);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        buffer.text(Left, Top + static_cast<int>(i) * LineHeight, lines[i].first.c_str(),
+                    lines[i].second ? Ink : Dim);
     }
 }
 

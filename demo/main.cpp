@@ -12,6 +12,7 @@
 
 #include "demo/back_buffer.h"
 #include "demo/capture.h"
+#include "demo/key_bindings.h"
 #include "demo/options.h"
 #include "demo/presentation.h"
 #include "demo/script_client.h"
@@ -56,17 +57,19 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         }
         case WM_ERASEBKGND:
             return 1;  // every pixel is painted from the back buffer
-        case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE) {
+        case WM_KEYDOWN: {
+            const unsigned key = static_cast<unsigned>(wParam);
+            const demo::KeyBinding* binding = demo::bindingOf(key);
+            if (binding != nullptr && binding->command == demo::Command::End) {
                 DestroyWindow(window);
                 return 0;
             }
             if (running.workbench != nullptr &&
-                running.workbench->keyDown(static_cast<unsigned>(wParam),
-                                           GetKeyState(VK_SHIFT) < 0)) {
+                running.workbench->keyDown(key, GetKeyState(VK_SHIFT) < 0)) {
                 return 0;
             }
             break;
+        }
         case WM_KEYUP:
             if (running.workbench != nullptr) {
                 running.workbench->keyUp(static_cast<unsigned>(wParam));

@@ -34,12 +34,6 @@ Rgb faded(Rgb colour, double fade) {
             static_cast<uint8_t>(std::lround(colour.b * fade))};
 }
 
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
-
 }  // namespace
 
 bool setLens(ScriptClient& camera, const Lens& lens) {

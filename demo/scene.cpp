@@ -7,8 +7,6 @@ namespace demo {
 
 namespace {
 
-const double Pi = 3.14159265358979323846;
-
 Solid box(const std::string& name, Point3 low, Point3 high, Rgb colour) {
     Solid solid{name, {}, {}, colour, {}};
     for (int i = 0; i < 8; ++i) {

@@ -2,18 +2,13 @@
 // wireframe solids, beacons at known world points, and the camera's flight.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "demo/script_client.h"
+#include "demo/basics.h"
 
 namespace demo {
-
-struct Rgb {
-    uint8_t r, g, b;
-};
 
 struct Edge {
     int a, b;  // indices into the owner's vertices

@@ -5,37 +5,14 @@
 #include <sstream>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 
 namespace demo {
 
 namespace {
 
-// The interfaces as the host knows them: their identifiers are the host's, and of each
-// object only the slots that a host calls are declared.
+// The all-zero identifier of the record that ends the class information.
 const Guid NoGuid = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-
-struct ScriptObject;
-struct ScriptObjectOps {
-    Status(XTRA_CALL* QueryInterface)(ScriptObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(ScriptObject* self);
-    uint32_t(XTRA_CALL* Release)(ScriptObject* self);
-    Status(XTRA_CALL* Call)(ScriptObject* self, CallRecord* call);
-};
-struct ScriptObject {
-    const ScriptObjectOps* ops;
-};
-
-struct RegistrationObject;
-struct RegistrationObjectOps {
-    Status(XTRA_CALL* QueryInterface)(RegistrationObject* self, const Guid* iid, void** out);
-    uint32_t(XTRA_CALL* AddRef)(RegistrationObject* self);
-    uint32_t(XTRA_CALL* Release)(RegistrationObject* self);
-    Status(XTRA_CALL* Register)(RegistrationObject* self, RegistrationCache* cache,
-                                int32_t context);
-};
-struct RegistrationObject {
-    const RegistrationObjectOps* ops;
-};
 
 std::string hex(Status status) {
     std::ostringstream text;
@@ -66,36 +43,6 @@ bool findClass(sim::Host& host, const ModuleExports& module, const Guid& interfa
 
 }  // namespace
 
-std::map<std::string, MessageEntry> parseMessageTable(const std::string& text) {
-    std::map<std::string, MessageEntry> entries;
-    std::istringstream lines(text);
-    std::string line;
-    int32_t number = 0;
-    bool first = true;
-    while (std::getline(lines, line)) {
-        if (first) {  // "xtra <name>" declares the module and is no method
-            first = false;
-            continue;
-        }
-        if (line.empty() || line.rfind("--", 0) == 0) {
-            continue;
-        }
-        MessageEntry entry{number++, false, 0};
-        std::string declaration = line.substr(0, line.find(" -- "));
-        if (declaration.rfind("* ", 0) == 0) {
-            entry.global = true;
-            declaration.erase(0, 2);
-        }
-        const std::string name = declaration.substr(0, declaration.find(' '));
-        for (size_t at = declaration.find("any "); at != std::string::npos;
-             at = declaration.find("any ", at + 4)) {
-            entry.arguments += 1;
-        }
-        entries[name] = entry;
-    }
-    return entries;
-}
-
 ScriptClient::ScriptClient() = default;
 
 ScriptClient::~ScriptClient() {
@@ -118,19 +65,16 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
         *reason = "the module's class information lists no registration or script class";
         return false;
     }
-    sim::Instance registration = host_.createInstance(module_, registrationClass);
-    void* out = nullptr;
-    if (registration.record == nullptr ||
-        module_.DllGetInterface(registration.record, &registrationClass,
-                                &sim::RegistrationInterfaceId, &out) != StatusOk) {
+    sim::Instance registration;
+    void* registrar = nullptr;
+    if (sim::createObject(host_, module_, registrationClass, sim::RegistrationInterfaceId,
+                          &registration, &registrar) != StatusOk) {
         *reason = "no registration interface";
-        host_.destroyInstance(registration);
+        sim::destroyObject(host_, registration, nullptr);
         return false;
     }
-    auto* registrar = static_cast<RegistrationObject*>(out);
-    const Status registered = registrar->ops->Register(registrar, host_.registrationCache(), 0);
-    registrar->ops->Release(registrar);
-    host_.destroyInstance(registration);
+    const Status registered = sim::registerObject(registrar, host_.registrationCache(), 0);
+    sim::destroyObject(host_, registration, registrar);
     if (registered != StatusOk) {
         *reason = "Register answered " + hex(registered);
         return false;
@@ -150,10 +94,8 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
     }
 
     // The camera object: the instance record, its interface, then "new" on our own window.
-    camera_ = host_.createInstance(module_, cameraClass);
-    if (camera_.record == nullptr ||
-        module_.DllGetInterface(camera_.record, &cameraClass, &sim::CameraInterfaceId,
-                                &interface_) != StatusOk) {
+    if (sim::createObject(host_, module_, cameraClass, sim::CameraInterfaceId, &camera_,
+                          &interface_) != StatusOk) {
         *reason = "no camera object";
         return false;
     }
@@ -168,14 +110,8 @@ bool ScriptClient::open(const std::string& modulePath, void* stageWindow, std::s
 }
 
 void ScriptClient::close() {
-    if (interface_ != nullptr) {
-        auto* object = static_cast<ScriptObject*>(interface_);
-        object->ops->Release(object);
-        interface_ = nullptr;
-    }
-    if (camera_.record != nullptr) {
-        host_.destroyInstance(camera_);
-    }
+    sim::destroyObject(host_, camera_, interface_);
+    interface_ = nullptr;
     host_.setStageWindow(nullptr);
 }
 
@@ -206,8 +142,7 @@ Status ScriptClient::invoke(const std::string& method, const std::vector<double>
     CallRecord record{};
     record.methodNumber = entry->second.number;
     record.arguments = elements.data();
-    auto* object = static_cast<ScriptObject*>(interface_);
-    const Status status = object->ops->Call(object, &record);
+    const Status status = sim::callObject(interface_, &record);
     calls_ += 1;
     for (HostValue& element : elements) {
         host_.release(element);
@@ -227,57 +162,65 @@ bool ScriptClient::set(const std::string& method, const std::vector<double>& arg
     return ok;
 }
 
+template <typename Read>
+void ScriptClient::ask(const std::string& method, const std::vector<double>& args, Read read) {
+    HostValue result{};
+    invoke(method, args, &result);
+    if (!read(result)) {
+        fail(method + " answered " + host_.describe(result));
+    }
+    host_.release(result);
+}
+
+namespace {
+
+// The `count` floats of a list or point answer of `type`, or false, with `out` untouched, when
+// the answer is something else.
+bool floatsOf(sim::Host& host, const HostValue& value, sim::ValueType type, size_t count,
+              double* out) {
+    if (host.typeOf(value) != type) {
+        return false;
+    }
+    const std::vector<HostValue> items = host.itemsOf(value);
+    if (items.size() != count) {
+        return false;
+    }
+    for (const HostValue& item : items) {
+        if (host.typeOf(item) != sim::ValueType::Float) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = host.floatOf(items[i]);
+    }
+    return true;
+}
+
+}  // namespace
+
 double ScriptClient::getFloat(const std::string& method) {
     // A getter's float answer is read as a handler's: a float, or a failure.
     return handler(method, {});
 }
 
 int32_t ScriptClient::getInteger(const std::string& method) {
-    HostValue result{};
-    invoke(method, {}, &result);
     int32_t number = 0;
-    if (host_.typeOf(result) == sim::ValueType::Integer) {
-        number = host_.integerOf(result);
-    } else {
-        fail(method + " answered " + host_.describe(result));
-    }
-    host_.release(result);
+    ask(method, {}, [&](const HostValue& answer) {
+        if (host_.typeOf(answer) != sim::ValueType::Integer) {
+            return false;
+        }
+        number = host_.integerOf(answer);
+        return true;
+    });
     return number;
 }
 
-namespace {
-
-// The three floats of a list answer, or false when the answer is something else.
-bool tripleOf(sim::Host& host, const HostValue& value, Point3* out) {
-    if (host.typeOf(value) != sim::ValueType::List) {
-        return false;
-    }
-    std::vector<HostValue> items = host.itemsOf(value);
-    if (items.size() != 3) {
-        return false;
-    }
-    double numbers[3];
-    for (size_t i = 0; i < 3; ++i) {
-        if (host.typeOf(items[i]) != sim::ValueType::Float) {
-            return false;
-        }
-        numbers[i] = host.floatOf(items[i]);
-    }
-    *out = Point3{numbers[0], numbers[1], numbers[2]};
-    return true;
-}
-
-}  // namespace
-
-Point3 ScriptClient::getTriple(const std::string& method) {
-    HostValue result{};
-    invoke(method, {}, &result);
-    Point3 point{0, 0, 0};
-    if (!tripleOf(host_, result, &point)) {
-        fail(method + " answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
+Point3 ScriptClient::getTriple(const std::string& method, const std::vector<double>& args) {
+    double numbers[3] = {0, 0, 0};
+    ask(method, args, [&](const HostValue& answer) {
+        return floatsOf(host_, answer, sim::ValueType::List, 3, numbers);
+    });
+    return {numbers[0], numbers[1], numbers[2]};
 }
 
 CameraSnapshot ScriptClient::snapshot() {
@@ -287,35 +230,13 @@ CameraSnapshot ScriptClient::snapshot() {
 }
 
 ProjectedPoint ScriptClient::getProjection(const Point3& world) {
-    HostValue result{};
-    invoke("getProjection", {world.x, world.y, world.z}, &result);
-    ProjectedPoint point{-2000.0, -2000.0, false};
-    std::vector<HostValue> items;
-    if (host_.typeOf(result) == sim::ValueType::Point) {
-        items = host_.itemsOf(result);
-    }
-    if (items.size() == 2 && host_.typeOf(items[0]) == sim::ValueType::Float &&
-        host_.typeOf(items[1]) == sim::ValueType::Float) {
-        point.h = host_.floatOf(items[0]);
-        point.v = host_.floatOf(items[1]);
-        // The camera's answer for a point outside its depth range.
-        point.inView = !(point.h == -2000.0 && point.v == -2000.0);
-    } else {
-        fail("getProjection answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
-}
-
-Point3 ScriptClient::getCoordinates(double h, double v, double worldZ) {
-    HostValue result{};
-    invoke("getCoordinates", {h, v, worldZ}, &result);
-    Point3 point{0, 0, 0};
-    if (!tripleOf(host_, result, &point)) {
-        fail("getCoordinates answered " + host_.describe(result));
-    }
-    host_.release(result);
-    return point;
+    // The camera answers (-2000, -2000) for a point outside its depth range; an answer that is
+    // no point is taken as that.
+    double stage[2] = {-2000.0, -2000.0};
+    ask("getProjection", {world.x, world.y, world.z}, [&](const HostValue& answer) {
+        return floatsOf(host_, answer, sim::ValueType::Point, 2, stage);
+    });
+    return {stage[0], stage[1], !(stage[0] == -2000.0 && stage[1] == -2000.0)};
 }
 
 Answer ScriptClient::call(const std::string& method, const std::vector<double>& args) {
@@ -361,15 +282,14 @@ Answer ScriptClient::call(const std::string& method, const std::vector<double>& 
 }
 
 double ScriptClient::handler(const std::string& name, const std::vector<double>& args) {
-    HostValue result{};
-    invoke(name, args, &result);
     double number = std::nan("");
-    if (host_.typeOf(result) == sim::ValueType::Float) {
-        number = host_.floatOf(result);
-    } else {
-        fail(name + " answered " + host_.describe(result));
-    }
-    host_.release(result);
+    ask(name, args, [&](const HostValue& answer) {
+        if (host_.typeOf(answer) != sim::ValueType::Float) {
+            return false;
+        }
+        number = host_.floatOf(answer);
+        return true;
+    });
     return number;
 }
 

@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "demo/basics.h"
+#include "demo/message_table.h"
 #include "simhost/sim_host.h"
 
 namespace demo {
-
-struct Point3 {
-    double x, y, z;
-};
 
 // A stage point as getProjection answers it; inView is false for the (-2000, -2000) marker
 // that the camera gives for a point outside its depth range.
@@ -41,17 +39,6 @@ struct Answer {
     bool isOk() const { return kind == Symbol && symbol == "Ok"; }
 };
 
-// One line of the message table: the method's number, whether it is a global handler (no
-// "me") and how many arguments it declares.
-struct MessageEntry {
-    int32_t number;
-    bool global;
-    int arguments;
-};
-
-// Reads the message table text that the module registers under "msgTable".
-std::map<std::string, MessageEntry> parseMessageTable(const std::string& text);
-
 class ScriptClient {
   public:
     ScriptClient();
@@ -71,9 +58,10 @@ class ScriptClient {
 
     // Setters: true when the method answered the symbol Ok.
     bool set(const std::string& method, const std::vector<double>& args);
-    // Getters of one float, of a list of three floats, of an integer.
+    // Getters of one float, of a list of three floats (getCoordinates takes arguments), of an
+    // integer.
     double getFloat(const std::string& method);
-    Point3 getTriple(const std::string& method);
+    Point3 getTriple(const std::string& method, const std::vector<double>& args = {});
     int32_t getInteger(const std::string& method);
 
     CameraSnapshot snapshot();
@@ -81,7 +69,9 @@ class ScriptClient {
     ProjectedPoint getProjection(const Point3& world);
     double getDistance() { return getFloat("getDistance"); }
     int32_t getBlendLevel() { return getInteger("getBlendLevel"); }
-    Point3 getCoordinates(double h, double v, double worldZ);
+    Point3 getCoordinates(double h, double v, double worldZ) {
+        return getTriple("getCoordinates", {h, v, worldZ});
+    }
 
     // Calls `method` and answers whatever it gave; unlike the helpers above, an unexpected
     // answer is no fault of the run (a refused value is an answer to show).
@@ -96,6 +86,11 @@ class ScriptClient {
   private:
     // Calls `method` with numeric arguments; the result value is the caller's to release.
     Status invoke(const std::string& method, const std::vector<double>& args, HostValue* result);
+    // Calls a getter or handler and gives its answer back to the host; `read` takes the answer
+    // and says whether it was of the kind expected (an answer of another kind is a fault of
+    // the run).
+    template <typename Read>
+    void ask(const std::string& method, const std::vector<double>& args, Read read);
     void fail(const std::string& what);
 
     sim::Host host_;

@@ -1,29 +1,21 @@
 #include "demo/workbench.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
 
+#include "demo/key_bindings.h"
 #include "demo/legend.h"
 
 namespace demo {
 
 namespace {
 
-const double Pi = 3.14159265358979323846;
 constexpr double MoveSpeed = 6.0;      // world units a second; Shift four times that
 constexpr double TurnPerPixel = 0.25;  // degrees of turn for a pixel of mouse travel
 constexpr double TraceSeconds = 3.5;   // how long after a hand-back the path is kept
 constexpr size_t TraceLimit = 600;
-
-std::string number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
 
 // The change's value as the readout prints it, short.
 std::string argument(double value) {
@@ -71,18 +63,22 @@ void Workbench::remember(const std::string& call, const Answer& answer) {
 
 bool Workbench::keyDown(unsigned key, bool shift) {
     fast_ = shift;
-    switch (key) {
-        case VK_TAB:
+    const KeyBinding* binding = bindingOf(key);
+    if (binding == nullptr) {
+        return false;
+    }
+    switch (binding->command) {
+        case Command::TakeOrGiveBack:
             if (holding_) {
                 giveBack();
             } else {
                 takeCamera();
             }
             return true;
-        case VK_F1:
+        case Command::Legend:
             legendShown_ = !legendShown_;
             return true;
-        case VK_F2:
+        case Command::Readout:
             readoutShown_ = !readoutShown_;
             return true;
         default:
@@ -91,48 +87,40 @@ bool Workbench::keyDown(unsigned key, bool shift) {
     if (!holding_) {
         return false;
     }
-    if (key < 256) {
-        heldKeys_[key] = true;
-    }
-    switch (key) {
-        case 'T':
+    heldKeys_[key] = true;
+    switch (binding->command) {
+        case Command::Track:
             toggleTracking();
-            return true;
-        case 'Q':
-        case 'E': {
+            break;
+        case Command::Roll: {
             const Point3 rotation = camera_.getTriple("getRotation");
-            send("setRoll", {rotation.z + (key == 'Q' ? -5.0 : 5.0)});
-            return true;
+            send("setRoll", {rotation.z + binding->step});
+            break;
         }
-        case '1':
-        case '2':
-            changeBy("getFieldOfView", "setFieldOfView", key == '1' ? -5.0 : 5.0);
-            return true;
-        case '3':
-        case '4':
-            changeBy("getPictureRatio", "setPictureRatio", key == '3' ? -0.1 : 0.1);
-            return true;
-        case '5':
-        case '6':
-            changeBy("getNearPlane", "setNearPlane", key == '5' ? -0.5 : 0.5);
-            return true;
-        case '7':
-        case '8':
-            changeBy("getFarPlane", "setFarPlane", key == '7' ? -10.0 : 10.0);
-            return true;
-        case '9':
-        case '0':
-            probeDepth_ = std::min(-1.0, probeDepth_ + (key == '9' ? -1.0 : 1.0));
-            return true;
-        case VK_BACK:
+        case Command::FieldOfView:
+            changeBy("getFieldOfView", "setFieldOfView", binding->step);
+            break;
+        case Command::PictureRatio:
+            changeBy("getPictureRatio", "setPictureRatio", binding->step);
+            break;
+        case Command::NearPlane:
+            changeBy("getNearPlane", "setNearPlane", binding->step);
+            break;
+        case Command::FarPlane:
+            changeBy("getFarPlane", "setFarPlane", binding->step);
+            break;
+        case Command::ProbeDepth:
+            probeDepth_ = std::min(-1.0, probeDepth_ + binding->step);
+            break;
+        case Command::FlightLens:
             lastAnswer_ = setLens(camera_, ShowLens) ? "the flight's lens again"
                                                      : "the flight's lens: " + camera_.lastError();
             lastRefused_ = false;
-            return true;
-        default:
-            return key == 'W' || key == 'S' || key == 'A' || key == 'D' || key == 'R' ||
-                   key == 'F' || key == VK_SHIFT;
+            break;
+        default:  // the moves act in tick, for as long as their keys are held
+            break;
     }
+    return true;
 }
 
 void Workbench::keyUp(unsigned key) {
@@ -140,7 +128,8 @@ void Workbench::keyUp(unsigned key) {
     if (key < 256) {
         heldKeys_[key] = false;
     }
-    if (key == VK_SHIFT) {
+    const KeyBinding* binding = bindingOf(key);
+    if (binding != nullptr && binding->command == Command::Faster) {
         fast_ = false;
     }
 }
@@ -262,9 +251,19 @@ void Workbench::tick(double clock) {
     if (!holding_) {
         return;
     }
-    const int forward = heldKeys_['W'] - heldKeys_['S'];
-    const int right = heldKeys_['D'] - heldKeys_['A'];
-    const int up = heldKeys_['R'] - heldKeys_['F'];
+    double forward = 0.0, right = 0.0, up = 0.0;
+    for (const KeyBinding& binding : keyBindings()) {
+        if (binding.key == 0 || !heldKeys_[binding.key]) {
+            continue;
+        }
+        if (binding.command == Command::Forward) {
+            forward += binding.step;
+        } else if (binding.command == Command::Right) {
+            right += binding.step;
+        } else if (binding.command == Command::Up) {
+            up += binding.step;
+        }
+    }
     if ((forward == 0 && right == 0 && up == 0) || seconds <= 0.0) {
         return;
     }

@@ -3,14 +3,7 @@
 // back to the flight. Every change goes to the camera through its script methods, and what
 // the camera answers (Ok, or a refusal such as #errInvalidParameter) is shown as it came.
 //
-// Keys (the legend, F1, lists them on the stage):
-//   Tab        take the camera / give it back to the flight
-//   W S A D    forward, back, left, right      R F   up, down      Shift   faster
-//   right mouse button held: turn (setRotation, free look)
-//   T          track the solid nearest the centre (setInterest) / stop tracking
-//   Q E        roll        1 2, wheel   field of view     3 4   picture ratio
-//   5 6        near plane  7 8          far plane          9 0   depth of the mouse probe
-//   Backspace  the flight's lens again     F1 legend     F2 readout
+// The keys are those of key_bindings.h; the legend (F1) lists them on the stage.
 #pragma once
 
 #include <string>

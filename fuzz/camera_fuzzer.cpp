@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 #include "simhost/sim_host.h"
 #include "xtra/boundary/interface_object.h"
 #include "xtra/boundary/registration.h"
@@ -363,14 +364,9 @@ class Session {
         cameras_.push_back(camera);
         if (!camera.interfaces.empty() && (flags & 0x20) == 0) {
             Camera& added = cameras_.back();
-            CallRecord record{};
-            record.methodNumber = 0;
-            record.result = untouchedMarker;
-            HostValue me = host_.makeSymbol("me");
-            record.arguments = &me;
-            const Status status = dispatch(added.interfaces.front().object, &record);
-            REQUIRE(status == StatusOk);
-            REQUIRE(std::memcmp(&record.result, &untouchedMarker, sizeof(HostValue)) == 0);
+            HostValue result = untouchedMarker;
+            REQUIRE(sim::sendNew(host_, added.interfaces.front().object, &result) == StatusOk);
+            REQUIRE(std::memcmp(&result, &untouchedMarker, sizeof(HostValue)) == 0);
             added.newRan = true;
         }
         host_.withhold(sim::PresentationServicesId, false);
@@ -702,11 +698,11 @@ class Session {
         const bool withholdInfo = (failures & 64) != 0;
         host_.withhold(sim::HostInfoId, withholdInfo);
 
-        sim::Instance instance = host_.createInstance(module_, sim::RegistrationClassId);
-        REQUIRE(instance.record != nullptr);
+        sim::Instance instance;
         void* out = nullptr;
-        const Status created = module_.DllGetInterface(instance.record, &sim::RegistrationClassId,
-                                                       &sim::RegistrationInterfaceId, &out);
+        const Status created = sim::createObject(host_, module_, sim::RegistrationClassId,
+                                                 sim::RegistrationInterfaceId, &instance, &out);
+        REQUIRE(instance.record != nullptr);
         if (created == StatusOk) {
             auto* object = static_cast<InterfaceObject*>(out);
             const auto* ops = static_cast<const RegistrationInterfaceOps*>(object->ops);
@@ -741,11 +737,10 @@ class Session {
                     REQUIRE(dictionaryFails_ || putFails_);
                 }
             }
-            ops->Release(object);
         } else {
             REQUIRE(created == StatusOutOfMemory && out == nullptr);
         }
-        REQUIRE(host_.destroyInstance(instance));
+        REQUIRE(sim::destroyObject(host_, instance, out));
         host_.withhold(sim::HostInfoId, false);
     }
 
@@ -768,10 +763,17 @@ class Session {
                 // the words it reads.
                 host_.fillNativeRecord((b & 1) != 0 ? NativeWindowRecordBytes : 0);
                 break;
-            default:
-                host_.failPresentationStep(1 + (a & 3),
-                                           (b & 1) != 0 ? static_cast<Status>(0x80040100u) : 0);
+            default: {
+                // Two bits choose a step of the chain; the fourth value sets none.
+                const sim::PresentationStep steps[] = {sim::PresentationStep::Presentation,
+                                                       sim::PresentationStep::Window,
+                                                       sim::PresentationStep::NativeWindow};
+                if ((a & 3) < 3) {
+                    host_.failPresentationStep(steps[a & 3],
+                                               (b & 1) != 0 ? static_cast<Status>(0x80040100u) : 0);
+                }
                 break;
+            }
         }
     }
 

@@ -193,8 +193,9 @@ const RegistrationCacheOps registrationCacheOps = {noInterfaces<RegistrationCach
 Status XTRA_CALL getNativeWindow(WindowObject* self, NativeWindowRecord* out) {
     Host::Impl& host = hostOf(self);
     host.count(Op::GetNativeWindow);
-    if (host.presentationFailures[3] != StatusOk) {
-        return host.presentationFailures[3];
+    const Status failure = host.presentationFailure(PresentationStep::NativeWindow);
+    if (failure != StatusOk) {
+        return failure;
     }
     // The host's own idea of the record: the words the plug-in reads, and, when a test asks for
     // it, that many bytes of filler from the record's start, as a host with a larger record
@@ -217,9 +218,10 @@ const WindowObjectOps windowOps = {noInterfaces<WindowObject>,
 Status XTRA_CALL getPresentationWindow(PresentationObject* self, WindowObject** out) {
     Host::Impl& host = hostOf(self);
     host.count(Op::GetPresentationWindow);
-    if (host.presentationFailures[2] != StatusOk) {
+    const Status failure = host.presentationFailure(PresentationStep::Window);
+    if (failure != StatusOk) {
         *out = nullptr;
-        return host.presentationFailures[2];
+        return failure;
     }
     host.addRef(host.window->id);
     *out = reinterpret_cast<WindowObject*>(host.window);
@@ -239,9 +241,10 @@ const PresentationObjectOps presentationOps = makePresentationOps();
 Status XTRA_CALL getPresentation(PresentationServices* self, PresentationObject** out) {
     Host::Impl& host = hostOf(self);
     host.count(Op::GetPresentation);
-    if (host.presentationFailures[1] != StatusOk) {
+    const Status failure = host.presentationFailure(PresentationStep::Presentation);
+    if (failure != StatusOk) {
         *out = nullptr;
-        return host.presentationFailures[1];
+        return failure;
     }
     host.addRef(host.presentation->id);
     *out = reinterpret_cast<PresentationObject*>(host.presentation);
@@ -271,26 +274,6 @@ uint32_t XTRA_CALL instanceRelease(InstanceRecord* self) {
 const InstanceOps instanceOps = {instanceQueryInterface, instanceAddRef, instanceRelease};
 
 }  // namespace
-
-const char* const opNames[static_cast<size_t>(Op::Count)] = {"StringToSymbol",
-                                                             "ReleaseValue",
-                                                             "ValueToFloat",
-                                                             "IntegerToValue",
-                                                             "SymbolToValue",
-                                                             "FloatToValue",
-                                                             "PointToValue",
-                                                             "NewList",
-                                                             "AppendToList",
-                                                             "SetListItem",
-                                                             "Allocate",
-                                                             "Free",
-                                                             "GetInfoString",
-                                                             "GetRegistrationDictionary",
-                                                             "PutEntry",
-                                                             "GetPresentation",
-                                                             "GetPresentationWindow",
-                                                             "GetNativeWindow",
-                                                             "QueryInterface"};
 
 Host::Impl::Impl() {
     hostServices = makeObject(&hostServicesOps, "HostServices");
@@ -448,10 +431,8 @@ void Host::fillNativeRecord(size_t bytes) {
 void Host::failStageRect(bool fail) {
     impl_->stageRectFails = fail;
 }
-void Host::failPresentationStep(int step, Status status) {
-    if (step >= 1 && step <= 3) {
-        impl_->presentationFailures[step] = status;
-    }
+void Host::failPresentationStep(PresentationStep step, Status status) {
+    impl_->presentationFailures[step] = status;
 }
 
 Instance Host::createInstance(const ModuleExports& module, const Guid& classId) {

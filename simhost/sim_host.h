@@ -33,6 +33,14 @@ struct RegistryEntry {
     std::vector<uint8_t> data;  // a 32-bit integer's 4 bytes, or a text with its zero byte
 };
 
+// The steps of the host's presentation chain, in the order the plug-in takes them, any of which
+// a test can make fail.
+enum class PresentationStep {
+    Presentation,  // GetPresentation of the presentation services
+    Window,        // GetPresentationWindow of the presentation
+    NativeWindow,  // GetNativeWindow of the window
+};
+
 // An instance record made the way the host makes one.
 struct Instance {
     InstanceRecord* record = nullptr;
@@ -78,7 +86,7 @@ class Host {
     // GetNativeWindow writes `bytes` bytes of filler from the record's start before the kind
     // and the handle, as a host whose record is larger than the two words the plug-in reads.
     void fillNativeRecord(size_t bytes);
-    void failPresentationStep(int step, Status status);  // 1 presentation, 2 window, 3 native
+    void failPresentationStep(PresentationStep step, Status status);  // 0: the step succeeds
 #if defined(_WIN32)
     // --- A borrowed stage (used by the demo presentation): the native-window record then
     // carries this window, whose size is the stage's; the host neither moves, resizes nor

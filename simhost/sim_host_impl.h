@@ -36,29 +36,41 @@ struct Box {
     int64_t references = 0;
 };
 
+// The host operations that the simulated host counts, each once: the enumerator and the name
+// that callCount answers to are both made from this list.
+#define SIM_HOST_OPERATIONS(X)   \
+    X(StringToSymbol)            \
+    X(ReleaseValue)              \
+    X(ValueToFloat)              \
+    X(IntegerToValue)            \
+    X(SymbolToValue)             \
+    X(FloatToValue)              \
+    X(PointToValue)              \
+    X(NewList)                   \
+    X(AppendToList)              \
+    X(SetListItem)               \
+    X(Allocate)                  \
+    X(Free)                      \
+    X(GetInfoString)             \
+    X(GetRegistrationDictionary) \
+    X(PutEntry)                  \
+    X(GetPresentation)           \
+    X(GetPresentationWindow)     \
+    X(GetNativeWindow)           \
+    X(QueryInterface)
+
 enum class Op : size_t {
-    StringToSymbol,
-    ReleaseValue,
-    ValueToFloat,
-    IntegerToValue,
-    SymbolToValue,
-    FloatToValue,
-    PointToValue,
-    NewList,
-    AppendToList,
-    SetListItem,
-    Allocate,
-    Free,
-    GetInfoString,
-    GetRegistrationDictionary,
-    PutEntry,
-    GetPresentation,
-    GetPresentationWindow,
-    GetNativeWindow,
-    QueryInterface,
-    Count
+#define SIM_OPERATION_ENUMERATOR(name) name,
+    SIM_HOST_OPERATIONS(SIM_OPERATION_ENUMERATOR)
+#undef SIM_OPERATION_ENUMERATOR
+        Count
 };
-extern const char* const opNames[static_cast<size_t>(Op::Count)];
+
+inline constexpr const char* opNames[] = {
+#define SIM_OPERATION_NAME(name) #name,
+    SIM_HOST_OPERATIONS(SIM_OPERATION_NAME)
+#undef SIM_OPERATION_NAME
+};
 
 struct StageWindow;  // per platform: a real window on Windows, a stand-in elsewhere
 
@@ -115,7 +127,11 @@ struct Host::Impl {
     int32_t stageKind = NativeWindowKind;
     bool stageRectFails = false;
     size_t nativeRecordFill = 0;
-    Status presentationFailures[4] = {0, 0, 0, 0};
+    std::map<PresentationStep, Status> presentationFailures;  // 0 or absent: the step succeeds
+    Status presentationFailure(PresentationStep step) const {
+        auto found = presentationFailures.find(step);
+        return found != presentationFailures.end() ? found->second : StatusOk;
+    }
     StageWindow* stage = nullptr;  // made on first use
     void* stageHandle();           // the handle a native-window record carries
 

@@ -47,7 +47,7 @@ TEST_F(DispatcherTest, NewDerivesStageScalesAndRotationWithoutAResult) {
 }
 
 TEST_F(DispatcherTest, NewSucceedsWhenTheStageCannotBeReached) {
-    host.failPresentationStep(2, static_cast<Status>(0x80041234u));
+    host.failPresentationStep(sim::PresentationStep::Window, static_cast<Status>(0x80041234u));
     createCamera(false);
     Answer answer = call(New);
     EXPECT_EQ(answer.status, 0);
@@ -56,7 +56,7 @@ TEST_F(DispatcherTest, NewSucceedsWhenTheStageCannotBeReached) {
     EXPECT_EQ(camera().centreV, 300.0);
     EXPECT_GT(camera().scaleV, 0.0);
 
-    host.failPresentationStep(2, 0);
+    host.failPresentationStep(sim::PresentationStep::Window, 0);
     host.withhold(PresentationServicesId);
     EXPECT_EQ(call(New).status, 0);
     EXPECT_EQ(camera().centreV, 300.0);

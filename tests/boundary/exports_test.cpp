@@ -147,18 +147,16 @@ TEST_F(ExportsTest, ModuleStaysLoadedWhileAnyInterfaceOfEitherClassLives) {
     createCamera(false);
     EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
 
-    sim::Instance registration = host.createInstance(module(), RegistrationClassId);
-    void* out = nullptr;
-    ASSERT_EQ(module().DllGetInterface(registration.record, &RegistrationClassId,
-                                       &RegistrationInterfaceId, &out),
+    sim::Instance registration;
+    void* registrar = nullptr;
+    ASSERT_EQ(sim::createObject(host, module(), RegistrationClassId, RegistrationInterfaceId,
+                                &registration, &registrar),
               0);
-    auto* registrar = static_cast<InterfaceObject*>(out);
 
     destroyCamera();
     EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
-    static_cast<const CameraInterfaceOps*>(registrar->ops)->Release(registrar);
+    EXPECT_TRUE(sim::destroyObject(host, registration, registrar));
     EXPECT_EQ(module().DllCanUnloadNow(), 0);
-    EXPECT_TRUE(host.destroyInstance(registration));
 }
 
 }  // namespace

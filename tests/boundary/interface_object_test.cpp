@@ -41,14 +41,12 @@ TEST_F(InterfaceObjectTest, QueryInterfaceIsTheInstancesOwn) {
 }
 
 TEST_F(InterfaceObjectTest, WithoutMemoryNoObjectAndNoReferences) {
-    instance = host.createInstance(module(), CameraClassId);
-    const int64_t before = host.instanceReferences(instance);
     host.failAllocations(1);
     void* out = &host;
-    EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+    EXPECT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &instance, &out),
               StatusOutOfMemory);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(host.instanceReferences(instance), before);
+    EXPECT_EQ(host.instanceReferences(instance), 1) << "the host's own reference only";
     EXPECT_EQ(module().DllCanUnloadNow(), 0);
 }
 
@@ -64,12 +62,11 @@ void relieveMemory() {
 }
 
 TEST_F(InterfaceObjectTest, AllocationRetriesWhileANewHandlerIsInstalled) {
-    instance = host.createInstance(module(), CameraClassId);
     newHandlerCalls = 0;
     host.failAllocations(2);  // two failures, then memory again
     std::set_new_handler(relieveMemory);
     void* out = nullptr;
-    EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+    EXPECT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &instance, &out),
               0);
     EXPECT_EQ(newHandlerCalls, 2);
     std::set_new_handler(nullptr);

@@ -55,17 +55,14 @@ const char* const expectedLines[] = {
 class RegistrationTest : public ScriptFixture {
   protected:
     void SetUp() override {
-        registration = host.createInstance(module(), RegistrationClassId);
-        ASSERT_NE(registration.record, nullptr);
         void* out = nullptr;
-        ASSERT_EQ(module().DllGetInterface(registration.record, &RegistrationClassId,
-                                           &RegistrationInterfaceId, &out),
+        ASSERT_EQ(sim::createObject(host, module(), RegistrationClassId, RegistrationInterfaceId,
+                                    &registration, &out),
                   0);
         registrar = static_cast<InterfaceObject*>(out);
     }
     void TearDown() override {
-        ops()->Release(registrar);
-        EXPECT_TRUE(host.destroyInstance(registration));
+        EXPECT_TRUE(sim::destroyObject(host, registration, registrar));
         ScriptFixture::TearDown();
     }
     const RegistrationInterfaceOps* ops() const {

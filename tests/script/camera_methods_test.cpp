@@ -244,10 +244,13 @@ TEST_F(CameraMethodsTest, StageSizeUpdateReleasesWhatItObtainedOnEveryPath) {
     const Status failure = static_cast<Status>(0x80045678u);
     const int64_t held = host.outstandingReferences();
     host.setStageSize(320, 200);
-    for (int step = 1; step <= 3; ++step) {
+    for (sim::PresentationStep step :
+         {sim::PresentationStep::Presentation, sim::PresentationStep::Window,
+          sim::PresentationStep::NativeWindow}) {
+        const int asked = static_cast<int>(step);
         host.failPresentationStep(step, failure);
-        EXPECT_EQ(ops()->updateStageSize(iface), failure) << "step " << step;
-        EXPECT_EQ(camera().stageWidth, 800.0) << "step " << step;
+        EXPECT_EQ(ops()->updateStageSize(iface), failure) << "step " << asked;
+        EXPECT_EQ(camera().stageWidth, 800.0) << "step " << asked;
         EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
         host.failPresentationStep(step, 0);
     }
@@ -286,7 +289,8 @@ TEST_F(CameraMethodsTest, StageSizeUpdateReleasesInTheReverseOrderOfObtaining) {
     EXPECT_EQ(ops()->updateStageSize(iface), 0);
     EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",
                                                              "PresentationServices"}));
-    host.failPresentationStep(3, static_cast<Status>(0x80045678u));
+    host.failPresentationStep(sim::PresentationStep::NativeWindow,
+                              static_cast<Status>(0x80045678u));
     host.resetCallCounts();
     ops()->updateStageSize(iface);
     EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",

@@ -180,20 +180,18 @@ TEST_F(ReferenceClaimsTest, EachCameraKeepsItsOwnLastProjection) {
     host.setStageSize(800, 600);
     createCamera();
     // A second camera on the same host.
-    sim::Instance other = host.createInstance(module(), CameraClassId);
+    sim::Instance other;
     void* out = nullptr;
-    ASSERT_EQ(module().DllGetInterface(other.record, &CameraClassId, &CameraInterfaceId, &out), 0);
+    ASSERT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &other, &out), 0);
+    ASSERT_EQ(sim::sendNew(host, out), 0);
     auto* otherIface = static_cast<InterfaceObject*>(out);
     const auto* otherOps = static_cast<const CameraInterfaceOps*>(otherIface->ops);
-    CallRecord record{};
-    record.methodNumber = New;
-    otherOps->Call(otherIface, &record);
 
     project(0.0, 0.0, -30.0);
     const double mine = call(GetDistance).real();
     HostValue arguments[4] = {host.makeSymbol("me"), host.makeFloat(0.0), host.makeFloat(0.0),
                               host.makeFloat(10.0)};
-    record = CallRecord{};
+    CallRecord record{};
     record.methodNumber = GetProjection;
     record.arguments = arguments;
     EXPECT_EQ(otherOps->Call(otherIface, &record), 0);
@@ -202,8 +200,7 @@ TEST_F(ReferenceClaimsTest, EachCameraKeepsItsOwnLastProjection) {
     EXPECT_EQ(call(GetDistance).real(), mine) << "the other camera's projection leaves mine";
     EXPECT_NEAR(mine, -50.0, 0.05);
 
-    otherOps->Release(otherIface);
-    EXPECT_TRUE(host.destroyInstance(other));
+    EXPECT_TRUE(sim::destroyObject(host, other, otherIface));
 }
 
 }  // namespace

@@ -79,26 +79,18 @@ void ScriptFixture::TearDown() {
 }
 
 void ScriptFixture::createCamera(bool runNew) {
-    instance = host.createInstance(module(), CameraClassId);
-    ASSERT_NE(instance.record, nullptr);
     void* out = nullptr;
-    ASSERT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &out),
+    ASSERT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &instance, &out),
               0);
     iface = static_cast<InterfaceObject*>(out);
     if (runNew) {
-        Answer answer = call(New);
-        ASSERT_EQ(answer.status, 0);
+        ASSERT_EQ(sim::sendNew(host, iface), 0);
     }
 }
 
 void ScriptFixture::destroyCamera() {
-    if (iface != nullptr) {
-        ops()->Release(iface);
-        iface = nullptr;
-    }
-    if (instance.record != nullptr) {
-        EXPECT_TRUE(host.destroyInstance(instance)) << host.referenceReport();
-    }
+    EXPECT_TRUE(sim::destroyObject(host, instance, iface)) << host.referenceReport();
+    iface = nullptr;
 }
 
 Answer ScriptFixture::call(int32_t method, std::initializer_list<Arg> args) {

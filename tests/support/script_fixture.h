@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "simhost/interface_ids.h"
+#include "simhost/script_object.h"
 #include "simhost/sim_host.h"
 #include "xtra/camera_class/camera_instance.h"
 #include "xtra/camera_class/camera_interface.h"
