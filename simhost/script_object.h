@@ -10,8 +10,8 @@ namespace sim {
 
 // Makes an instance of `classId` (Host::createInstance) and asks the module for its
 // `interfaceId`. Answers DllGetInterface's status, which leaves `*object` as that export left
-// it, or StatusRefused, with no instance, when the module has no form for the class. An
-// instance that was made stays in `*instance` whatever the answer, for destroyObject.
+// it, or StatusRefused, with no instance, when the host could make none (Host::createInstance).
+// An instance that was made stays in `*instance` whatever the answer, for destroyObject.
 Status createObject(Host& host, const ModuleExports& module, const Guid& classId,
                     const Guid& interfaceId, Instance* instance, void** object);
 

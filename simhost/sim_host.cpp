@@ -9,13 +9,35 @@
 
 namespace sim {
 
+OperationTable operationTable(std::initializer_list<SlotEntry> entries) {
+    OperationTable table{};
+    for (const SlotEntry& entry : entries) {
+        table.slots[entry.slot] = entry.operation;
+    }
+    return table;
+}
+
 namespace {
 
+// The host's header of an instance record, word by word: 0 the instance's own table, 2
+// HostServices, 3 Allocator; words 1 and 4 are this host's own book-keeping (its state and the
+// record's reference book), 5 is unused. Six words, 24 bytes on the host's 32-bit build.
+constexpr size_t HeaderWords = 6;
+void putWord(InstanceRecord* record, size_t word, const void* value) {
+    std::memcpy(reinterpret_cast<char*>(record) + word * sizeof(void*), &value, sizeof(void*));
+}
+void* wordOf(InstanceRecord* record, size_t word) {
+    void* value = nullptr;
+    std::memcpy(&value, reinterpret_cast<const char*>(record) + word * sizeof(void*),
+                sizeof(void*));
+    return value;
+}
+
 Host::Impl& implOf(InstanceRecord* record) {
-    return *static_cast<Host::Impl*>(record->hostWord1);
+    return *static_cast<Host::Impl*>(wordOf(record, 1));
 }
 size_t bookOf(InstanceRecord* record) {
-    return reinterpret_cast<uintptr_t>(record->hostWord4);
+    return reinterpret_cast<uintptr_t>(wordOf(record, 4));
 }
 
 // --- HostServices: the way to every other service.
@@ -43,11 +65,16 @@ Status XTRA_CALL hostQueryInterface(HostServices* self, const Guid* iid, void** 
     return StatusNoInterface;
 }
 
-const HostServicesOps hostServicesOps = {hostQueryInterface, objectAddRef<HostServices>,
-                                         objectRelease<HostServices>};
+const OperationTable& hostServicesTable() {
+    static const OperationTable table = hostTable<HostServices>({}, hostQueryInterface);
+    return table;
+}
 
-const AuxServicesOps auxServicesOps = {noInterfaces<AuxServices>, objectAddRef<AuxServices>,
-                                       objectRelease<AuxServices>};
+// Obtained and released by a module, never called.
+const OperationTable& auxServicesTable() {
+    static const OperationTable table = hostTable<AuxServices>({});
+    return table;
+}
 
 // --- Allocator.
 void* XTRA_CALL allocate(Allocator* self, uint32_t size) {
@@ -87,13 +114,17 @@ void XTRA_CALL freeBlock(Allocator* self, void* block) {
     std::free(block);
 }
 
-const AllocatorOps allocatorOps = {noInterfaces<Allocator>, objectAddRef<Allocator>,
-                                   objectRelease<Allocator>, allocate, freeBlock};
+const OperationTable& allocatorTable() {
+    static const OperationTable table =
+        hostTable<Allocator>({slot(3, allocate), slot(4, freeBlock)});
+    return table;
+}
 
 // --- HostInfo.
 Status XTRA_CALL getInfoString(HostInfo* self, int32_t selector, char* buffer, int32_t size) {
     Host::Impl& host = hostOf(self);
     host.count(Op::GetInfoString);
+    host.infoRequests.emplace_back(selector, size);
     auto failure = host.infoFailures.find(selector);
     if (failure != host.infoFailures.end()) {
         return failure->second;
@@ -107,8 +138,10 @@ Status XTRA_CALL getInfoString(HostInfo* self, int32_t selector, char* buffer, i
     return StatusOk;
 }
 
-const HostInfoOps hostInfoOps = {noInterfaces<HostInfo>, objectAddRef<HostInfo>,
-                                 objectRelease<HostInfo>, getInfoString};
+const OperationTable& hostInfoTable() {
+    static const OperationTable table = hostTable<HostInfo>({slot(3, getInfoString)});
+    return table;
+}
 
 // --- Registration: dictionaries are lent; the cache records every entry put.
 struct DictionaryObject {
@@ -148,13 +181,10 @@ Status XTRA_CALL putEntry(RegistrationDictionary* self, int32_t typeCode, const 
     return StatusOk;
 }
 
-const RegistrationDictionaryOps dictionaryOps = {noInterfaces<RegistrationDictionary>,
-                                                 objectAddRef<RegistrationDictionary>,
-                                                 objectRelease<RegistrationDictionary>,
-                                                 nullptr,
-                                                 nullptr,
-                                                 nullptr,
-                                                 putEntry};
+const OperationTable& dictionaryTable() {
+    static const OperationTable table = hostTable<RegistrationDictionary>({slot(6, putEntry)});
+    return table;
+}
 
 Status XTRA_CALL getRegistrationDictionary(RegistrationCache* self, int32_t, const Guid* classId,
                                            const Guid* interfaceId, RegistrationDictionary** out) {
@@ -174,20 +204,17 @@ Status XTRA_CALL getRegistrationDictionary(RegistrationCache* self, int32_t, con
             return StatusOk;
         }
     }
-    SimObject* dictionary = host.makeObject(&dictionaryOps, "RegistrationDictionary");
+    SimObject* dictionary = host.makeObject(dictionaryTable(), "RegistrationDictionary");
     host.dictionaries.push_back({{*classId, *interfaceId}, dictionary});
     *out = reinterpret_cast<RegistrationDictionary*>(dictionary);
     return StatusOk;
 }
 
-const RegistrationCacheOps registrationCacheOps = {noInterfaces<RegistrationCache>,
-                                                   objectAddRef<RegistrationCache>,
-                                                   objectRelease<RegistrationCache>,
-                                                   nullptr,
-                                                   nullptr,
-                                                   nullptr,
-                                                   nullptr,
-                                                   getRegistrationDictionary};
+const OperationTable& registrationCacheTable() {
+    static const OperationTable table =
+        hostTable<RegistrationCache>({slot(7, getRegistrationDictionary)});
+    return table;
+}
 
 // --- The presentation chain: services, presentation, window, native record.
 Status XTRA_CALL getNativeWindow(WindowObject* self, NativeWindowRecord* out) {
@@ -197,23 +224,24 @@ Status XTRA_CALL getNativeWindow(WindowObject* self, NativeWindowRecord* out) {
     if (failure != StatusOk) {
         return failure;
     }
-    // The host's own idea of the record: the words the plug-in reads, and, when a test asks for
-    // it, that many bytes of filler from the record's start, as a host with a larger record
-    // than the plug-in expects would write.
+    // The host's own idea of the record: the kind in word 0 and the window handle in word 2
+    // (byte 8), and, when a test asks for it, that many bytes of filler from the record's
+    // start, as a host with a larger record than the plug-in expects would write.
+    auto* record = reinterpret_cast<char*>(out);
     if (host.nativeRecordFill > 0) {
-        std::memset(static_cast<void*>(out), 0xA5, host.nativeRecordFill);
+        std::memset(record, 0xA5, host.nativeRecordFill);
     }
-    out->kind = host.stageKind;
-    out->window = host.stageHandle();
+    const int32_t kind = host.stageKind;
+    void* const window = host.stageHandle();
+    std::memcpy(record, &kind, sizeof kind);
+    std::memcpy(record + 8, &window, sizeof window);
     return StatusOk;
 }
 
-const WindowObjectOps windowOps = {noInterfaces<WindowObject>,
-                                   objectAddRef<WindowObject>,
-                                   objectRelease<WindowObject>,
-                                   nullptr,
-                                   nullptr,
-                                   getNativeWindow};
+const OperationTable& windowTable() {
+    static const OperationTable table = hostTable<WindowObject>({slot(5, getNativeWindow)});
+    return table;
+}
 
 Status XTRA_CALL getPresentationWindow(PresentationObject* self, WindowObject** out) {
     Host::Impl& host = hostOf(self);
@@ -228,15 +256,11 @@ Status XTRA_CALL getPresentationWindow(PresentationObject* self, WindowObject** 
     return StatusOk;
 }
 
-PresentationObjectOps makePresentationOps() {
-    PresentationObjectOps ops{};
-    ops.QueryInterface = noInterfaces<PresentationObject>;
-    ops.AddRef = objectAddRef<PresentationObject>;
-    ops.Release = objectRelease<PresentationObject>;
-    ops.GetPresentationWindow = getPresentationWindow;
-    return ops;
+const OperationTable& presentationTable() {
+    static const OperationTable table =
+        hostTable<PresentationObject>({slot(19, getPresentationWindow)});
+    return table;
 }
-const PresentationObjectOps presentationOps = makePresentationOps();
 
 Status XTRA_CALL getPresentation(PresentationServices* self, PresentationObject** out) {
     Host::Impl& host = hostOf(self);
@@ -251,13 +275,10 @@ Status XTRA_CALL getPresentation(PresentationServices* self, PresentationObject*
     return StatusOk;
 }
 
-const PresentationServicesOps presentationServicesOps = {noInterfaces<PresentationServices>,
-                                                         objectAddRef<PresentationServices>,
-                                                         objectRelease<PresentationServices>,
-                                                         nullptr,
-                                                         nullptr,
-                                                         nullptr,
-                                                         getPresentation};
+const OperationTable& presentationServicesTable() {
+    static const OperationTable table = hostTable<PresentationServices>({slot(6, getPresentation)});
+    return table;
+}
 
 // --- Instance records: their own QueryInterface, AddRef and Release.
 Status XTRA_CALL instanceQueryInterface(InstanceRecord* self, const Guid*, void** out) {
@@ -271,21 +292,25 @@ uint32_t XTRA_CALL instanceAddRef(InstanceRecord* self) {
 uint32_t XTRA_CALL instanceRelease(InstanceRecord* self) {
     return implOf(self).release(bookOf(self));
 }
-const InstanceOps instanceOps = {instanceQueryInterface, instanceAddRef, instanceRelease};
+const OperationTable& instanceTable() {
+    static const OperationTable table = operationTable(
+        {slot(0, instanceQueryInterface), slot(1, instanceAddRef), slot(2, instanceRelease)});
+    return table;
+}
 
 }  // namespace
 
 Host::Impl::Impl() {
-    hostServices = makeObject(&hostServicesOps, "HostServices");
-    allocator = makeObject(&allocatorOps, "Allocator");
-    valueServices = makeObject(&valueServicesOps, "ValueServices");
-    listServices = makeObject(&listServicesOps, "ListServices");
-    auxServices = makeObject(&auxServicesOps, "AuxServices");
-    presentationServices = makeObject(&presentationServicesOps, "PresentationServices");
-    hostInfo = makeObject(&hostInfoOps, "HostInfo");
-    registrationCache = makeObject(&registrationCacheOps, "RegistrationCache");
-    presentation = makeObject(&presentationOps, "PresentationObject");
-    window = makeObject(&windowOps, "WindowObject");
+    hostServices = makeObject(hostServicesTable(), "HostServices");
+    allocator = makeObject(allocatorTable(), "Allocator");
+    valueServices = makeObject(valueServicesTable(), "ValueServices");
+    listServices = makeObject(listServicesTable(), "ListServices");
+    auxServices = makeObject(auxServicesTable(), "AuxServices");
+    presentationServices = makeObject(presentationServicesTable(), "PresentationServices");
+    hostInfo = makeObject(hostInfoTable(), "HostInfo");
+    registrationCache = makeObject(registrationCacheTable(), "RegistrationCache");
+    presentation = makeObject(presentationTable(), "PresentationObject");
+    window = makeObject(windowTable(), "WindowObject");
     const std::string name = "Director";
     const std::string version = "8.5.1";
     info[InfoApplicationName] = std::vector<char>(name.begin(), name.end());
@@ -302,10 +327,10 @@ Host::Impl::~Impl() {
     }
 }
 
-SimObject* Host::Impl::makeObject(const void* ops, const std::string& name) {
+SimObject* Host::Impl::makeObject(const OperationTable& table, const std::string& name) {
     const size_t id = books.size();
     books.push_back(ObjectBook{name});
-    objects.push_back(std::make_unique<SimObject>(SimObject{ops, this, id}));
+    objects.push_back(std::make_unique<SimObject>(SimObject{table.slots, this, id}));
     return objects.back().get();
 }
 
@@ -405,6 +430,9 @@ void Host::setInfoBytes(int32_t selector, const std::vector<char>& bytes) {
 void Host::failInfo(int32_t selector, Status status) {
     impl_->infoFailures[selector] = status;
 }
+const std::vector<std::pair<int32_t, int32_t>>& Host::infoRequests() const {
+    return impl_->infoRequests;
+}
 void Host::failDictionary(const Guid& interfaceId, Status status, bool returnNull) {
     impl_->dictionaryFailures.push_back({interfaceId, {status, returnNull}});
 }
@@ -440,7 +468,7 @@ Instance Host::createInstance(const ModuleExports& module, const Guid& classId) 
     CreateOperation create = nullptr;
     int32_t size = 0;
     if (module.DllGetClassForm(&classId, &size, &create, &instance.destroy) != StatusOk ||
-        size < static_cast<int32_t>(sizeof(InstanceRecord))) {
+        size < static_cast<int32_t>(HeaderWords * sizeof(void*))) {
         return instance;
     }
     void* memory = std::calloc(1, static_cast<size_t>(size));
@@ -448,15 +476,21 @@ Instance Host::createInstance(const ModuleExports& module, const Guid& classId) 
     const size_t book = impl_->books.size();
     impl_->books.push_back(ObjectBook{"instance record"});
     impl_->objects.push_back(nullptr);
-    record->ops = &instanceOps;
-    record->hostWord1 = impl_.get();
-    record->hostServices = hostServices();
-    record->allocator = allocator();
-    record->hostWord4 = reinterpret_cast<void*>(static_cast<uintptr_t>(book));
+    putWord(record, 0, instanceTable().slots);
+    putWord(record, 1, impl_.get());
+    putWord(record, 2, hostServices());
+    putWord(record, 3, allocator());
+    putWord(record, 4, reinterpret_cast<void*>(static_cast<uintptr_t>(book)));
+    // A create operation that fails leaves no instance: the record goes back unused.
+    if (create(record) != StatusOk) {
+        std::free(record);
+        impl_->books[book].alive = false;
+        impl_->books[book].references = 0;
+        return instance;
+    }
     instance.record = record;
     instance.object = book;
     instance.size = size;
-    create(record);
     return instance;
 }
 

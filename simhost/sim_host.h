@@ -7,8 +7,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "simhost/host_numbers.h"
 #include "simhost/module_exports.h"
 #include "xtra/boundary/host_interfaces.h"
 
@@ -74,6 +76,8 @@ class Host {
     // Raw 64-byte answer for a selector, to hand the plug-in unterminated texts.
     void setInfoBytes(int32_t selector, const std::vector<char>& bytes);
     void failInfo(int32_t selector, Status status);
+    // (selector, size) of every GetInfoString asked, in order.
+    const std::vector<std::pair<int32_t, int32_t>>& infoRequests() const;
     void failDictionary(const Guid& interfaceId, Status status, bool returnNull = false);
     void failPutEntry(const std::string& key, Status status);
     const std::vector<RegistryEntry>& registry() const;
@@ -113,7 +117,9 @@ class Host {
     size_t liveBoxes() const;  // floats, strings, lists and points not yet released
     std::string describe(const HostValue& value) const;
 
-    // --- Instances, created as the host does: record, create operation, then interface.
+    // --- Instances, created as the host does: record, create operation, then interface. No
+    // instance (a null record) when the module has no form for the class or its create
+    // operation fails.
     Instance createInstance(const ModuleExports& module, const Guid& classId);
     // Runs destroy and frees the record. False, and nothing done, while anyone but the host
     // still holds a reference on it.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,6 +19,26 @@ struct SimObject {
     Host::Impl* host;
     size_t id;
 };
+
+// An operation table laid out as the host numbers its slots: entry n is the operation a module
+// reaches as slot n. The numbers are written where each table is built, from the host's own
+// tables, not from the module's declarations. A slot the host does not offer holds null, so a
+// module that calls any other slot than the host's stops there.
+using AnyOperation = void (*)();
+struct OperationTable {
+    static constexpr size_t Slots = 32;  // beyond the last slot of every table
+    AnyOperation slots[Slots];
+};
+
+struct SlotEntry {
+    size_t slot;
+    AnyOperation operation;
+};
+template <typename Operation>
+SlotEntry slot(size_t number, Operation operation) {
+    return SlotEntry{number, reinterpret_cast<AnyOperation>(operation)};
+}
+OperationTable operationTable(std::initializer_list<SlotEntry> entries);
 
 struct ObjectBook {
     std::string name;
@@ -81,7 +102,7 @@ struct Host::Impl {
     // Objects.
     std::vector<ObjectBook> books;
     std::vector<std::unique_ptr<SimObject>> objects;
-    SimObject* makeObject(const void* ops, const std::string& name);
+    SimObject* makeObject(const OperationTable& table, const std::string& name);
     uint32_t addRef(size_t id);
     uint32_t release(size_t id);
     void count(Op op) { ++calls[static_cast<size_t>(op)]; }
@@ -111,6 +132,7 @@ struct Host::Impl {
     // Host information and registration.
     std::map<int32_t, std::vector<char>> info;
     std::map<int32_t, Status> infoFailures;
+    std::vector<std::pair<int32_t, int32_t>> infoRequests;  // (selector, size), in order
     struct DictionaryFailure {
         Status status;
         bool returnNull;
@@ -155,16 +177,16 @@ void resizeStageWindow(StageWindow& window, int32_t width, int32_t height, bool 
 void* stageWindowHandle(StageWindow& window);
 void destroyStageWindow(StageWindow* window);
 
-// Operation tables (sim_values.cpp).
-extern const ValueServicesOps valueServicesOps;
-extern const ListServicesOps listServicesOps;
-
 inline Host::Impl& hostOf(const void* self) {
     return *static_cast<const SimObject*>(self)->host;
 }
 inline size_t idOf(const void* self) {
     return static_cast<const SimObject*>(self)->id;
 }
+
+// The tables of sim_values.cpp.
+const OperationTable& valueServicesTable();
+const OperationTable& listServicesTable();
 
 template <typename Self>
 uint32_t XTRA_CALL objectAddRef(Self* self) {
@@ -181,6 +203,19 @@ Status XTRA_CALL noInterfaces(Self* self, const Guid*, void** out) {
         *out = nullptr;
     }
     return StatusNoInterface;
+}
+
+// A host object's table: QueryInterface, AddRef and Release in slots 0, 1 and 2, then `rest`.
+template <typename Self>
+OperationTable hostTable(std::initializer_list<SlotEntry> rest,
+                         Status(XTRA_CALL* query)(Self*, const Guid*,
+                                                  void**) = noInterfaces<Self>) {
+    OperationTable table =
+        operationTable({slot(0, query), slot(1, objectAddRef<Self>), slot(2, objectRelease<Self>)});
+    for (const SlotEntry& entry : rest) {
+        table.slots[entry.slot] = entry.operation;
+    }
+    return table;
 }
 
 inline ValueType typeWord(const HostValue& value) {

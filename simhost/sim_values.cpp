@@ -195,42 +195,19 @@ Status XTRA_CALL setListItem(ListServices* self, HostValue* list, int32_t index,
 
 }  // namespace
 
-const ValueServicesOps valueServicesOps = {
-    noInterfaces<ValueServices>,
-    objectAddRef<ValueServices>,
-    objectRelease<ValueServices>,
-    stringToSymbol,
-    nullptr,
-    nullptr,
-    nullptr,
-    releaseValue,
-    nullptr,
-    nullptr,
-    valueToFloat,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    integerToValue,
-    symbolToValue,
-    floatToValue,
-    nullptr,
-    nullptr,
-    pointToValue,
-};
+const OperationTable& valueServicesTable() {
+    static const OperationTable table = hostTable<ValueServices>(
+        {slot(3, stringToSymbol), slot(7, releaseValue), slot(10, valueToFloat),
+         slot(17, integerToValue), slot(18, symbolToValue), slot(19, floatToValue),
+         slot(22, pointToValue)});
+    return table;
+}
 
-const ListServicesOps listServicesOps = {
-    noInterfaces<ListServices>,
-    objectAddRef<ListServices>,
-    objectRelease<ListServices>,
-    newList,
-    appendToList,
-    nullptr,
-    nullptr,
-    setListItem,
-};
+const OperationTable& listServicesTable() {
+    static const OperationTable table =
+        hostTable<ListServices>({slot(3, newList), slot(4, appendToList), slot(7, setListItem)});
+    return table;
+}
 
 // --- The test-facing side of values.
 
