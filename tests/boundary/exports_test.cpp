@@ -73,7 +73,7 @@ TEST_F(ExportsTest, ClassInfoListsBothClassesAndTheirInterfacesByteForByte) {
 TEST_F(ExportsTest, ClassInfoWithoutMemoryReportsItAndLeavesNothingBehind) {
     host.failAllocations(1);
     ClassInfoRecord* records = reinterpret_cast<ClassInfoRecord*>(&host);
-    EXPECT_EQ(module().DllGetClassInfo(host.allocator(), &records), StatusOutOfMemory);
+    EXPECT_EQ(module().DllGetClassInfo(host.allocator(), &records), sim::StatusOutOfMemory);
     EXPECT_EQ(records, nullptr);
     EXPECT_EQ(host.liveBlocks(), 0u);
 }
@@ -106,7 +106,8 @@ TEST_F(ExportsTest, ClassFormOfAnUnknownClassLeavesTheOutArgumentsAlone) {
     int32_t size = -7;
     CreateOperation create = nullptr;
     DestroyOperation destroy = nullptr;
-    EXPECT_EQ(module().DllGetClassForm(&UnknownId, &size, &create, &destroy), StatusNotImplemented);
+    EXPECT_EQ(module().DllGetClassForm(&UnknownId, &size, &create, &destroy),
+              sim::StatusNotImplemented);
     EXPECT_EQ(size, -7);
     EXPECT_EQ(create, nullptr);
     EXPECT_EQ(destroy, nullptr);
@@ -115,8 +116,8 @@ TEST_F(ExportsTest, ClassFormOfAnUnknownClassLeavesTheOutArgumentsAlone) {
 TEST_F(ExportsTest, ClassObjectIsNeverImplemented) {
     void* out = &host;
     EXPECT_EQ(module().DllGetClassObject(&CameraClassId, &CameraInterfaceId, &out),
-              StatusNotImplemented);
-    EXPECT_EQ(module().DllGetClassObject(nullptr, nullptr, nullptr), StatusNotImplemented);
+              sim::StatusNotImplemented);
+    EXPECT_EQ(module().DllGetClassObject(nullptr, nullptr, nullptr), sim::StatusNotImplemented);
 }
 
 TEST_F(ExportsTest, InterfaceIsFoundOnlyThroughItsOwnClass) {
@@ -124,12 +125,12 @@ TEST_F(ExportsTest, InterfaceIsFoundOnlyThroughItsOwnClass) {
     void* out = &host;
     EXPECT_EQ(
         module().DllGetInterface(instance.record, &CameraClassId, &RegistrationInterfaceId, &out),
-        StatusNotAvailable);
+        sim::StatusNotAvailable);
     EXPECT_EQ(out, &host);
     EXPECT_EQ(module().DllGetInterface(instance.record, &UnknownId, &CameraInterfaceId, &out),
-              StatusNotAvailable);
+              sim::StatusNotAvailable);
     EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &UnknownId, &out),
-              StatusNotAvailable);
+              sim::StatusNotAvailable);
     EXPECT_EQ(out, &host);
 
     // A null class id searches every class.
@@ -138,14 +139,14 @@ TEST_F(ExportsTest, InterfaceIsFoundOnlyThroughItsOwnClass) {
     EXPECT_NE(second, iface);
     EXPECT_EQ(second->instance, instance.record);
     EXPECT_EQ(second->refCount, 1);
-    EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
+    EXPECT_EQ(module().DllCanUnloadNow(), sim::StatusInUse);
     static_cast<const CameraInterfaceOps*>(second->ops)->Release(second);
 }
 
 TEST_F(ExportsTest, ModuleStaysLoadedWhileAnyInterfaceOfEitherClassLives) {
     EXPECT_EQ(module().DllCanUnloadNow(), 0);
     createCamera(false);
-    EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
+    EXPECT_EQ(module().DllCanUnloadNow(), sim::StatusInUse);
 
     sim::Instance registration;
     void* registrar = nullptr;
@@ -154,7 +155,7 @@ TEST_F(ExportsTest, ModuleStaysLoadedWhileAnyInterfaceOfEitherClassLives) {
               0);
 
     destroyCamera();
-    EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
+    EXPECT_EQ(module().DllCanUnloadNow(), sim::StatusInUse);
     EXPECT_TRUE(sim::destroyObject(host, registration, registrar));
     EXPECT_EQ(module().DllCanUnloadNow(), 0);
 }

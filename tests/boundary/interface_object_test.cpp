@@ -44,7 +44,7 @@ TEST_F(InterfaceObjectTest, WithoutMemoryNoObjectAndNoReferences) {
     host.failAllocations(1);
     void* out = &host;
     EXPECT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &instance, &out),
-              StatusOutOfMemory);
+              sim::StatusOutOfMemory);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(host.instanceReferences(instance), 1) << "the host's own reference only";
     EXPECT_EQ(module().DllCanUnloadNow(), 0);
@@ -81,7 +81,7 @@ TEST_F(InterfaceObjectTest, AllocationRetriesWhileANewHandlerIsInstalled) {
     void* second = &host;
     EXPECT_EQ(
         module().DllGetInterface(instance.record, &CameraClassId, &CameraInterfaceId, &second),
-        StatusOutOfMemory);
+        sim::StatusOutOfMemory);
     EXPECT_EQ(second, nullptr);
     EXPECT_EQ(newHandlerCalls, 3);
     host.failAllocations(0);
@@ -161,7 +161,7 @@ TEST_F(InterfaceObjectTest, ManyObjectsOnOneInstanceCountIndependently) {
         static_cast<const CameraInterfaceOps*>(more[i]->ops)->Release(more[i]);
     }
     EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
-    EXPECT_EQ(module().DllCanUnloadNow(), StatusInUse);
+    EXPECT_EQ(module().DllCanUnloadNow(), sim::StatusInUse);
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ class RegistrationTest : public ScriptFixture {
     Status registerWith(int32_t context = 0x1234) {
         return ops()->Register(registrar, host.registrationCache(), context);
     }
-    int64_t hostInfoRequests() const { return host.callCount("GetInfoString"); }
 
     sim::Instance registration;
     InterfaceObject* registrar = nullptr;
@@ -125,8 +124,8 @@ TEST_F(RegistrationTest, MessageTableIsTheScriptInterfaceLineForLine) {
 
 TEST_F(RegistrationTest, ApplicationNameMustBeExactlyDirector) {
     for (const char* name : {"director", "DIRECTOR", "Director ", "Directo", "Director2", ""}) {
-        host.setInfo(InfoApplicationName, name);
-        EXPECT_EQ(registerWith(), StatusNotAvailable) << '"' << name << '"';
+        host.setInfo(sim::InfoApplicationName, name);
+        EXPECT_EQ(registerWith(), sim::StatusNotAvailable) << '"' << name << '"';
     }
     EXPECT_TRUE(host.registry().empty());
     EXPECT_EQ(host.dictionaryRequests(), 0) << "nothing is asked of the cache after a refusal";
@@ -136,13 +135,13 @@ TEST_F(RegistrationTest, NameIsReadOnlyWithinTheBufferEvenWhenUnterminated) {
     // 64 bytes of "DirectorDirector..." without a zero: compared within the buffer, refused.
     std::vector<char> bytes(64);
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = "Director"[i % 8];
-    host.setInfoBytes(InfoApplicationName, bytes);
-    EXPECT_EQ(registerWith(), StatusNotAvailable);
+    host.setInfoBytes(sim::InfoApplicationName, bytes);
+    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
 
     // "Director" followed by a zero and then garbage up to the end still passes.
     std::vector<char> padded(64, 'x');
     std::memcpy(padded.data(), "Director", 9);
-    host.setInfoBytes(InfoApplicationName, padded);
+    host.setInfoBytes(sim::InfoApplicationName, padded);
     EXPECT_EQ(registerWith(), 0);
 }
 
@@ -156,14 +155,14 @@ TEST_F(RegistrationTest, OnlyTheFirstCharacterOfTheVersionCounts) {
         {{'7', '.', '0', '\0'}, 0},
         {{'8', '.', '5', '\0'}, 0},
         {{'9', 'x', '\0'}, 0},
-        {{'5', '.', '9', '\0'}, StatusWrongVersion},
-        {{'1', '1', '.', '0', '\0'}, StatusWrongVersion},  // a two-digit major version
-        {{'\0'}, StatusWrongVersion},
-        {{static_cast<char>(0x80), '\0'}, StatusWrongVersion},  // negative as a signed byte
-        {{static_cast<char>(0xFF), '\0'}, StatusWrongVersion},
+        {{'5', '.', '9', '\0'}, sim::StatusWrongVersion},
+        {{'1', '1', '.', '0', '\0'}, sim::StatusWrongVersion},  // a two-digit major version
+        {{'\0'}, sim::StatusWrongVersion},
+        {{static_cast<char>(0x80), '\0'}, sim::StatusWrongVersion},  // negative as a signed byte
+        {{static_cast<char>(0xFF), '\0'}, sim::StatusWrongVersion},
     };
     for (const Case& c : cases) {
-        host.setInfoBytes(InfoVersionText, c.version);
+        host.setInfoBytes(sim::InfoVersionText, c.version);
         EXPECT_EQ(registerWith(), c.expected)
             << "version starting with byte "
             << static_cast<int>(static_cast<uint8_t>(c.version[0]));
@@ -173,26 +172,26 @@ TEST_F(RegistrationTest, OnlyTheFirstCharacterOfTheVersionCounts) {
 TEST_F(RegistrationTest, AnswerThatWritesNothingIsEmptyText) {
     // A version query that reports success but writes nothing must not be judged on what the
     // name query left in the buffer ("Director" starts with 'D', above '6').
-    host.setInfoBytes(InfoVersionText, {});
-    EXPECT_EQ(registerWith(), StatusWrongVersion);
+    host.setInfoBytes(sim::InfoVersionText, {});
+    EXPECT_EQ(registerWith(), sim::StatusWrongVersion);
     EXPECT_TRUE(host.registry().empty());
 
     // Nor may a name query that writes nothing pass the name check.
-    host.setInfoBytes(InfoVersionText, {'8', '\0'});
-    host.setInfoBytes(InfoApplicationName, {});
-    EXPECT_EQ(registerWith(), StatusNotAvailable);
+    host.setInfoBytes(sim::InfoVersionText, {'8', '\0'});
+    host.setInfoBytes(sim::InfoApplicationName, {});
+    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
     EXPECT_TRUE(host.registry().empty());
 }
 
 TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
-    host.setInfo(InfoApplicationName, "Shockwave");
-    EXPECT_EQ(registerWith(), StatusNotAvailable);
-    host.setInfo(InfoApplicationName, "Director");
-    host.setInfo(InfoVersionText, "4.0");
-    EXPECT_EQ(registerWith(), StatusWrongVersion);
-    host.failInfo(InfoVersionText, HostFailure);
+    host.setInfo(sim::InfoApplicationName, "Shockwave");
+    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
+    host.setInfo(sim::InfoApplicationName, "Director");
+    host.setInfo(sim::InfoVersionText, "4.0");
+    EXPECT_EQ(registerWith(), sim::StatusWrongVersion);
+    host.failInfo(sim::InfoVersionText, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
-    host.failInfo(InfoApplicationName, HostFailure);
+    host.failInfo(sim::InfoApplicationName, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
     // The fixture's tear-down checks that every reference came back.
     EXPECT_EQ(host.outstandingReferences(), 2) << "only the interface object's own two";
@@ -228,7 +227,7 @@ struct CarelessHost {
 TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturnedAndNothingReleased) {
     host.withhold(HostInfoId);
     EXPECT_EQ(registerWith(), sim::StatusNoInterface);
-    EXPECT_EQ(hostInfoRequests(), 0);
+    EXPECT_TRUE(host.infoRequests().empty());
     EXPECT_TRUE(host.registry().empty());
 
     CarelessHost careless;
@@ -238,7 +237,7 @@ TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturnedAndNothingReleas
     EXPECT_EQ(careless.infoReleases, 0) << "released a HostInfo the host never handed over";
     // No HostServices at all: nothing to ask, and nothing registered.
     registration.record->hostServices = nullptr;
-    EXPECT_EQ(registerWith(), static_cast<Status>(0x80040004u));
+    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
     registration.record->hostServices = own;
     EXPECT_TRUE(host.registry().empty());
 }
@@ -269,17 +268,21 @@ TEST_F(RegistrationTest, MessageTableFailuresAreReported) {
 // reported as a registration.
 TEST_F(RegistrationTest, MethodDictionaryMissingDespiteSuccessIsAFailure) {
     host.failDictionary(CameraInterfaceId, 0, true);
-    EXPECT_EQ(registerWith(), StatusNotAvailable);
+    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
     for (const sim::RegistryEntry& entry : host.registry()) {
         EXPECT_NE(entry.key, "msgTable");
     }
 }
 
+// Each Register asks for the name, then the version, each into a buffer of the host's size.
 TEST_F(RegistrationTest, RegisteringTwiceRepeatsEveryStep) {
     ASSERT_EQ(registerWith(), 0);
     ASSERT_EQ(registerWith(), 0);
     EXPECT_EQ(host.registry().size(), 4u);
-    EXPECT_EQ(hostInfoRequests(), 4);
+    const std::pair<int32_t, int32_t> name{sim::InfoApplicationName, sim::InfoBufferSize};
+    const std::pair<int32_t, int32_t> version{sim::InfoVersionText, sim::InfoBufferSize};
+    EXPECT_EQ(host.infoRequests(),
+              (std::vector<std::pair<int32_t, int32_t>>{name, version, name, version}));
 }
 
 }  // namespace

@@ -320,7 +320,7 @@ TEST_F(CameraLinkTest, WithoutValueServicesEveryMethodRefusesAndTouchesNothing) 
     const CameraState before = camera();
     for (int32_t method = GetPosition; method <= Ceiling; ++method) {
         Answer answer = call(method, {1.0, 2.0, 3.0});
-        EXPECT_EQ(answer.status, StatusNotAvailable) << "method " << method;
+        EXPECT_EQ(answer.status, sim::StatusNotAvailable) << "method " << method;
         EXPECT_TRUE(answer.untouched) << "method " << method << ": " << answer.describe();
     }
     EXPECT_EQ(std::memcmp(&before, &camera(), sizeof(CameraState)), 0);
