@@ -10,6 +10,12 @@ const Guid ClassFactoryId = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const Guid UnknownId = {
     0x12345678, 0x9ABC, 0xDEF0, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+// The camera's class and interface ids but for their last byte: identifiers are told apart by
+// all 16 bytes.
+const Guid NearlyCameraClassId = {
+    0x5E1C7A41, 0x3B2D, 0x4F61, {0x9A, 0x8E, 0x2C, 0x4D, 0x6B, 0x7F, 0x1A, 0x04}};
+const Guid NearlyCameraInterfaceId = {
+    0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x27}};
 
 // A record written out byte by byte, little-endian, as the host parses it.
 std::vector<uint8_t> recordBytes(const Guid& classId, uint32_t version, const Guid& interfaceId,
@@ -38,14 +44,11 @@ std::vector<uint8_t> bytesAt(const void* memory, size_t count) {
     return std::vector<uint8_t>(start, start + count);
 }
 
-// Instance sizes counted from the layout the host shares with the module: a header of six
-// pointer-sized words, then (camera only) three host links, padded to the eight-byte alignment
-// of the 39 doubles that follow, and the one-byte tracking flag padded to eight. The shipped
-// 32-bit module gives 24 and 360; a 64-bit test build, with its wider pointers, 48 and 392.
-constexpr int32_t Word = static_cast<int32_t>(sizeof(void*));
-constexpr int32_t HeaderSize = 6 * Word;
-constexpr int32_t CameraInstanceSize = HeaderSize + (3 * Word + 7) / 8 * 8 + 39 * 8 + 8;
-static_assert(Word != 4 || (HeaderSize == 24 && CameraInstanceSize == 360), "32-bit sizes");
+// The instance sizes the host allocates: 24 and 360 bytes for the shipped 32-bit module; the
+// 64-bit test build's wider pointers (header words and host links) make them 48 and 392.
+constexpr bool Shipped = sizeof(void*) == 4;
+constexpr int32_t HeaderSize = Shipped ? 24 : 48;
+constexpr int32_t CameraInstanceSize = Shipped ? 360 : 392;
 
 class ExportsTest : public ScriptFixture {};
 
@@ -103,14 +106,16 @@ TEST_F(ExportsTest, ClassFormGivesEachClassItsSizeAndOperations) {
 }
 
 TEST_F(ExportsTest, ClassFormOfAnUnknownClassLeavesTheOutArgumentsAlone) {
-    int32_t size = -7;
-    CreateOperation create = nullptr;
-    DestroyOperation destroy = nullptr;
-    EXPECT_EQ(module().DllGetClassForm(&UnknownId, &size, &create, &destroy),
-              sim::StatusNotImplemented);
-    EXPECT_EQ(size, -7);
-    EXPECT_EQ(create, nullptr);
-    EXPECT_EQ(destroy, nullptr);
+    for (const Guid* unknown : {&UnknownId, &NearlyCameraClassId}) {
+        int32_t size = -7;
+        CreateOperation create = nullptr;
+        DestroyOperation destroy = nullptr;
+        EXPECT_EQ(module().DllGetClassForm(unknown, &size, &create, &destroy),
+                  sim::StatusNotImplemented);
+        EXPECT_EQ(size, -7);
+        EXPECT_EQ(create, nullptr);
+        EXPECT_EQ(destroy, nullptr);
+    }
 }
 
 TEST_F(ExportsTest, ClassObjectIsNeverImplemented) {
@@ -129,8 +134,10 @@ TEST_F(ExportsTest, InterfaceIsFoundOnlyThroughItsOwnClass) {
     EXPECT_EQ(out, &host);
     EXPECT_EQ(module().DllGetInterface(instance.record, &UnknownId, &CameraInterfaceId, &out),
               sim::StatusNotAvailable);
-    EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, &UnknownId, &out),
-              sim::StatusNotAvailable);
+    for (const Guid* unknown : {&UnknownId, &NearlyCameraInterfaceId}) {
+        EXPECT_EQ(module().DllGetInterface(instance.record, &CameraClassId, unknown, &out),
+                  sim::StatusNotAvailable);
+    }
     EXPECT_EQ(out, &host);
 
     // A null class id searches every class.
