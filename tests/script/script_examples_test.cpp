@@ -214,12 +214,11 @@ TEST_F(ScriptExamplesTest, ProjectAVertex) {
     EXPECT_NE(p[0], std::round(p[0])) << "a point of floats, not rounded";
 
     EXPECT_EQ(project(0.0, 6.0, 40.0), OffStage) << "behind the camera";
-    EXPECT_GT(distance(), 0.0);
+    EXPECT_NEAR(distance(), 14.7087, 0.00005);
     EXPECT_EQ(project(0.0, 1.0, -80.0), OffStage) << "beyond the far plane";
-    EXPECT_LT(distance(), -80.0);
+    EXPECT_NEAR(distance(), -103.9416, 0.00005);
     EXPECT_EQ(project(0.0, 6.0, 24.8), OffStage) << "nearer than the near plane";
-    EXPECT_GT(distance(), -0.5);
-    EXPECT_LT(distance(), 0.0);
+    EXPECT_NEAR(distance(), -0.1961, 0.00005);
 }
 
 // --- Draw far things first (depth sort with getDistance)
