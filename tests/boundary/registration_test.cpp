@@ -198,10 +198,12 @@ TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
 }
 
 // A host that refuses HostInfo yet leaves a pointer in the out slot: the HostInfo it points at
-// counts the Release calls it gets, which must be none.
+// counts the Release calls it gets, which must be none. Each of its two objects is a pointer to
+// a table of the host's first three slots: QueryInterface, AddRef and Release.
 struct CarelessHost {
+    using Slot = void (*)();
     static Status XTRA_CALL query(HostServices* self, const Guid*, void** out) {
-        *out = &careless(self).info;
+        *out = &reinterpret_cast<CarelessHost*>(self)->info;
         return static_cast<Status>(0x80004002u);
     }
     static uint32_t XTRA_CALL addRef(HostServices*) { return 1; }
@@ -213,14 +215,15 @@ struct CarelessHost {
             ->infoReleases += 1;
         return 0;
     }
-    static CarelessHost& careless(HostServices* self) {
-        return *reinterpret_cast<CarelessHost*>(self);
+    template <typename Operation>
+    static Slot slot(Operation operation) {
+        return reinterpret_cast<Slot>(operation);
     }
-    static constexpr HostServicesOps servicesOps{query, addRef, release};
-    static constexpr HostInfoOps infoOps{nullptr, infoAddRef, infoRelease, nullptr};
 
-    HostServices services{&servicesOps};
-    HostInfo info{&infoOps};
+    const Slot* services = servicesTable;  // first: the object that HostServices points at
+    const Slot* info = infoTable;
+    const Slot servicesTable[3] = {slot(query), slot(addRef), slot(release)};
+    const Slot infoTable[3] = {nullptr, slot(infoAddRef), slot(infoRelease)};
     int infoReleases = 0;
 };
 
@@ -232,7 +235,7 @@ TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturnedAndNothingReleas
 
     CarelessHost careless;
     HostServices* const own = registration.record->hostServices;
-    registration.record->hostServices = &careless.services;
+    registration.record->hostServices = reinterpret_cast<HostServices*>(&careless.services);
     EXPECT_EQ(registerWith(), static_cast<Status>(0x80004002u));
     EXPECT_EQ(careless.infoReleases, 0) << "released a HostInfo the host never handed over";
     // No HostServices at all: nothing to ask, and nothing registered.
