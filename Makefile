@@ -50,9 +50,11 @@ clean:
 	rm -rf build dist out
 
 # The mutation campaign (scripts/mutants/): every mutant of the list applied alone to a scratch
-# copy in build/mutants, rebuilt without sanitizers and run against the native tests. Not part of
-# `make test`. MUTANTS_ARGS passes options on, e.g. MUTANTS_ARGS="--only roll".
-mutants: deps
+# copy in build/mutants, rebuilt (natively without sanitizers; the plug-in's Windows-only files
+# with MinGW, run under Wine) and run against its tests, with ccache for the rebuilds. Not part
+# of `make test`. MUTANTS_ARGS passes options on, e.g. MUTANTS_ARGS="--only roll".
+mutants:
+	@scripts/ensure-deps.sh ccache
 	python3 scripts/mutants/run.py --jobs $(JOBS) $(MUTANTS_ARGS)
 
 # --- Benchmarks and fuzzing (bench/, fuzz/, scripts/bench/, scripts/fuzz/).

@@ -31,10 +31,20 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 DEFAULT_LIST = Path(__file__).resolve().parent / "mutants.txt"
 
-# Which test program can catch a mutant, by the folder of the file it changes.
+# Which test program can catch a mutant, by the file it changes (the first prefix that matches),
+# and the build tree it runs in. The plug-in's Windows-only files are compiled only into the
+# MinGW build, so their mutants run the plug-in's tests under Wine; every other file runs natively.
+@dataclass(frozen=True)
+class Suite:
+    target: str
+    tree: str  # "native" or "win32"
+
+
 SUITES = [
-    ("loader/", "loader_mode_table_native_tests"),
-    ("xtra/", "script_tests"),
+    ("loader/", Suite("loader_mode_table_native_tests", "native")),
+    ("xtra/boundary/dll_main.cpp", Suite("script_tests", "win32")),
+    ("xtra/boundary/stage_window_win32.cpp", Suite("script_tests", "win32")),
+    ("xtra/", Suite("script_tests", "native")),
 ]
 
 
@@ -98,9 +108,9 @@ def parse_list(path):
 
 
 def suite_of(mutant):
-    for prefix, target in SUITES:
+    for prefix, suite in SUITES:
         if mutant.file.startswith(prefix):
-            return target
+            return suite
     raise SystemExit(f"[{mutant.name}]: no test program covers {mutant.file}")
 
 
@@ -139,31 +149,61 @@ def sync_tree(source):
             path.unlink()
 
 
-def prepare_scratch(scratch, log):
-    """A copy of the working tree and its own build tree, without sanitizers."""
+def prepare_scratch(scratch, trees, log):
+    """A copy of the working tree and, for each tree asked for, its own build tree: natively
+    without sanitizers, or with MinGW. Answers the source and a build folder per tree."""
     source = scratch / "src"
-    build = scratch / "build"
     source.mkdir(parents=True, exist_ok=True)
     sync_tree(source)
-    configure = ["cmake", "-S", str(source), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                 "-DORVANTA_SANITIZE=OFF"]
-    if run(configure, log) != 0:
-        raise SystemExit(f"configuring the scratch build failed; see {log}")
-    return source, build
+    builds = {}
+    for tree in trees:
+        build = scratch / ("build" if tree == "native" else "build-win32")
+        options = (["-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DORVANTA_SANITIZE=OFF"]
+                   if tree == "native" else
+                   ["-DCMAKE_BUILD_TYPE=Release",
+                    f"-DCMAKE_TOOLCHAIN_FILE={source / 'cmake' / 'mingw32.cmake'}"])
+        if shutil.which("ccache"):
+            # A mutant of a header rebuilds every file that includes it, and putting the header
+            # back rebuilds them again: from the cache, the second time.
+            options += ["-DCMAKE_C_COMPILER_LAUNCHER=ccache", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
+            os.environ["CCACHE_DIR"] = str(scratch / "ccache")
+        if run(["cmake", "-S", str(source), "-B", str(build)] + options, log) != 0:
+            raise SystemExit(f"configuring the scratch {tree} build failed; see {log}")
+        builds[tree] = build
+    return source, builds
 
 
 def build_target(build, target, jobs, log):
     return run(["cmake", "--build", str(build), "--target", target, "-j", str(jobs)], log) == 0
 
 
-def run_tests(build, target, timeout, log):
-    """'passed', 'failed' or 'timeout'."""
-    program = build / "bin" / target
-    command = [str(program), "--gtest_fail_fast", "--gtest_brief=1"]
+def run_tests(source, build, suite, timeout, log):
+    """'passed', 'failed' or 'timeout'. A Windows test program runs under Wine in a prefix of
+    the scratch tree's own, made on its first run."""
+    command = [str(build / "bin" / suite.target), "--gtest_fail_fast", "--gtest_brief=1"]
+    if suite.tree == "win32":
+        command[0] += ".exe"
+        command.insert(0, str(source / "scripts" / "wine-run.sh"))
+        os.environ["WINEPREFIX"] = str(build.parent / "wineprefix")
     code = run(command, log, timeout=timeout, cwd=build / "bin")
     if code is None:
         return "timeout"
     return "passed" if code == 0 else "failed"
+
+
+def print_per_file(mutants):
+    """How many mutants each file has (equivalent ones in brackets), and the plug-in's files
+    that have none."""
+    files = sorted({m.file for m in mutants})
+    for name in files:
+        ours = [m for m in mutants if m.file == name]
+        equivalent = sum(1 for m in ours if m.equivalent)
+        print(f"{len(ours):4} {name}" + (f" ({equivalent} equivalent)" if equivalent else ""))
+    listing = subprocess.run(["git", "ls-files", "xtra"], cwd=ROOT, check=True,
+                             capture_output=True, text=True).stdout.split()
+    for name in listing:
+        if name.endswith((".cpp", ".h")) and name not in files:
+            print(f"   0 {name}")
 
 
 def main():
@@ -194,6 +234,7 @@ def main():
                 stale += 1
                 print(f"STALE {mutant.name}: the original text occurs {found} times in "
                       f"{mutant.file}")
+        print_per_file(mutants)
         print(f"{len(mutants)} mutants, {stale} stale")
         return 1 if stale else 0
     started = time.monotonic()
@@ -203,14 +244,17 @@ def main():
     log.write_text("")
     print(f"{len(mutants)} mutants from {args.list.relative_to(ROOT) if args.list.is_relative_to(ROOT) else args.list}; log in {log}", flush=True)
 
-    source, build = prepare_scratch(scratch, log)
-    targets = sorted({suite_of(m) for m in mutants})
-    for target in targets:
-        if not build_target(build, target, args.jobs, log):
-            raise SystemExit(f"the unmutated {target} does not build; see {log}")
-        if run_tests(build, target, args.timeout * 3, log) != "passed":
-            raise SystemExit(f"the unmutated {target} fails its tests; see {log}")
-    print(f"baseline built and passing ({', '.join(targets)}) in "
+    suites = sorted({suite_of(m) for m in mutants}, key=lambda s: (s.tree, s.target))
+    source, builds = prepare_scratch(scratch, sorted({s.tree for s in suites}), log)
+    for suite in suites:
+        build = builds[suite.tree]
+        if not build_target(build, suite.target, args.jobs, log):
+            raise SystemExit(f"the unmutated {suite.target} ({suite.tree}) does not build; see {log}")
+        # The first Windows run also makes the Wine prefix.
+        if run_tests(source, build, suite, args.timeout * 3, log) != "passed":
+            raise SystemExit(f"the unmutated {suite.target} ({suite.tree}) fails its tests; "
+                             f"see {log}")
+    print(f"baseline built and passing ({', '.join(f'{s.target} {s.tree}' for s in suites)}) in "
           f"{time.monotonic() - started:.0f} s", flush=True)
 
     results = {}  # name -> outcome
@@ -232,16 +276,17 @@ def main():
             results[mutant.name] = "equivalent"
             print(f"{tag}: equivalent ({mutant.equivalent})", flush=True)
             continue
-        target = suite_of(mutant)
+        suite = suite_of(mutant)
+        build = builds[suite.tree]
         began = time.monotonic()
         try:
             path.write_text(text.replace(mutant.original_text, mutant.replacement_text))
             with open(log, "a") as out:
                 out.write(f"\n=== {mutant.name}: {mutant.file}\n")
-            if not build_target(build, target, args.jobs, log):
+            if not build_target(build, suite.target, args.jobs, log):
                 outcome = "build-error"
             else:
-                tests = run_tests(build, target, args.timeout, log)
+                tests = run_tests(source, build, suite, args.timeout, log)
                 outcome = {"passed": "survived", "failed": "killed", "timeout": "killed"}[tests]
                 if tests == "timeout":
                     print(f"{tag}: the tests ran past {args.timeout:.0f} s", flush=True)
@@ -253,8 +298,8 @@ def main():
         print(f"{tag}: {outcome} in {time.monotonic() - began:.1f} s", flush=True)
 
     # Leave the scratch tree's binaries matching the unmutated sources.
-    for target in targets:
-        build_target(build, target, args.jobs, log)
+    for suite in suites:
+        build_target(builds[suite.tree], suite.target, args.jobs, log)
 
     by_name = {m.name: m for m in mutants}
     def named(outcome):
