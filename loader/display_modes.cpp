@@ -14,8 +14,6 @@ constexpr DWORD kFullScreenStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN 
 constexpr WORD kDevModeSize = offsetof(DEVMODEA, dmPanningWidth);
 static_assert(kDevModeSize == 148, "DEVMODEA layout");
 
-RECT windowRect;
-
 DEVMODEA EmptyDevMode() {
     DEVMODEA mode{};
     mode.dmSize = kDevModeSize;
@@ -26,9 +24,6 @@ DEVMODEA EmptyDevMode() {
 }  // namespace
 
 const DisplaySettingsCalls systemDisplaySettings = {EnumDisplaySettingsA, ChangeDisplaySettingsA};
-
-ModeTable modeTable;
-DEVMODEA switchRecord;
 
 void EnumerateDisplayModes(const DisplaySettingsCalls& calls, ModeTable& table) {
     for (DWORD modeNumber = 0;; ++modeNumber) {

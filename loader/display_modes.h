@@ -15,12 +15,6 @@ struct DisplaySettingsCalls {
 
 extern const DisplaySettingsCalls systemDisplaySettings;
 
-// Filled once at start by EnumerateDisplayModes, unchanged afterwards.
-extern ModeTable modeTable;
-
-// The record handed to the platform for the switch: 800x600x16 and no refresh rate.
-extern DEVMODEA switchRecord;
-
 // Lists every mode of the display the calling thread runs on, tests each one for a full-screen
 // switch at exactly its size, depth and rate, and stores the accepted ones in the table.
 void EnumerateDisplayModes(const DisplaySettingsCalls& calls, ModeTable& table);

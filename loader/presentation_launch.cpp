@@ -4,13 +4,6 @@
 
 #include "process_values.h"
 
-namespace {
-
-STARTUPINFOA startupRecord;
-PROCESS_INFORMATION processRecord;
-
-}  // namespace
-
 void PrepareStartupRecord() {
     startupRecord = STARTUPINFOA{};
     startupRecord.cb = sizeof(STARTUPINFOA);
