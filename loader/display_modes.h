@@ -6,6 +6,11 @@
 
 #include "mode_table.h"
 
+// The one display mode the presentation is made for.
+inline constexpr int32_t kPresentationWidth = 800;      // pixels
+inline constexpr int32_t kPresentationHeight = 600;     // pixels
+inline constexpr int32_t kPresentationBitsPerPel = 16;  // colour depth
+
 // The two display-settings calls, reached through this record so that tests can stand in for the
 // display. The program uses systemDisplaySettings.
 struct DisplaySettingsCalls {

@@ -37,12 +37,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     EnumerateDisplayModes();
     RegisterLoaderClass(instance);
 
-    mainWindow = CreateWindowExA(WS_EX_TOPMOST, "demo", "Loader", WS_POPUP, 0, 0,
+    mainWindow = CreateWindowExA(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                  nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr) return 0;
 
-    const int32_t mode = FindDisplayMode(800, 600, 16);
+    const int32_t mode =
+        FindDisplayMode(kPresentationWidth, kPresentationHeight, kPresentationBitsPerPel);
     if (mode < 0) {
         // The display was not changed, so there is nothing to restore.
         MessageBoxA(mainWindow, kResolutionAdvice, "", MB_OK);

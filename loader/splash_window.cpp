@@ -13,7 +13,7 @@ void RegisterLoaderClass(HINSTANCE instance) {
     windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "demo";
+    windowClass.lpszClassName = kWindowClassName;
     // A failed registration shows as a failed window creation.
     RegisterClassExA(&windowClass);
 }

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+// The class and title of the loader's window, which tell it from every other window.
+inline constexpr char kWindowClassName[] = "demo";
+inline constexpr char kWindowTitle[] = "Loader";
+
 void RegisterLoaderClass(HINSTANCE instance);
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
