@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "process_values.h"
+#include "splash_window.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ void SwitchDisplayMode(int32_t index) {
     ReleaseDC(mainWindow, dc);
 }
 
-bool EnterDisplayMode(int32_t index) {
+bool EnterDisplayMode(int32_t index, int& quitCode) {
     SwitchDisplayMode(index);
     SetForegroundWindow(mainWindow);
 
@@ -97,7 +98,13 @@ bool EnterDisplayMode(int32_t index) {
     // among them.
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) return false;
+        if (message.message == WM_QUIT) {
+            // An Escape met here has closed the window already; a quit posted by another
+            // program has not, and the display is switched.
+            DestroyMainWindow();
+            quitCode = static_cast<int>(message.wParam);
+            return false;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

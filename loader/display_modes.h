@@ -41,7 +41,8 @@ void RestoreDisplayMode();
 void SwitchDisplayMode(int32_t index);
 
 // SwitchDisplayMode, then brings mainWindow to the front and lets it handle what the switch
-// queued. Returns false when that included the quit message (Escape pressed during the switch):
-// the window is gone and the display restored, and the loader has to end without starting the
+// queued. Returns false when that included a quit message (Escape pressed during the switch, or a
+// quit posted by another program): the window is gone, the display restored and quitCode holds
+// the quit's code, with which the loader ends as its main loop would, without starting the
 // presentation program.
-bool EnterDisplayMode(int32_t index);
+bool EnterDisplayMode(int32_t index, int& quitCode);

@@ -11,6 +11,8 @@
 //     for input, and hides while it runs;
 //  8. paints black, closes the window, which restores the display, and ends with exit code 0.
 // Escape while the splash is up skips to the end: display restored, exit code 0, nothing started.
+// A quit that another program posts to the loader's thread ends it as well, after the switch
+// with the window closed and the display restored; the quit's code becomes the exit code.
 
 #include <windows.h>
 
@@ -50,7 +52,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         return -1;
     }
 
-    if (!EnterDisplayMode(mode)) return 0;
+    int quitCode = 0;
+    if (!EnterDisplayMode(mode, quitCode)) return quitCode;
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
     return RunMainLoop();

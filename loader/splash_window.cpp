@@ -57,6 +57,10 @@ void Paint(HWND window) {
 
 }  // namespace
 
+void DestroyMainWindow() {
+    if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
+}
+
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_DESTROY:
