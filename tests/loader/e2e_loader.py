@@ -539,6 +539,26 @@ def scenario_no_window(session, checks):
     check_display_requests(checks, session.display_calls(launcher), restores=0)
 
 
+def scenario_foreign_quit(session, checks):
+    # While the loader waits hidden for it, the stand-in posts WM_QUIT with wParam 7 to the
+    # loader's thread, as another program might, and ends.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500",
+                       PROJECTOR_POST_QUIT="7")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    loader = session.start(session.args.loader, trace=True)
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended")
+    starts = session.starts()
+    checks.require("quit-posted" in starts,
+                   "the presentation program posted WM_QUIT 7 to the loader's thread: %s" % starts)
+    checks.expect(code == 7, "exit code 7, the quit's own (got %s)" % code)
+    checks.expect(starts.count("start") == 1, "started exactly once: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(loader), restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -547,6 +567,7 @@ SCENARIOS = {
     "second-loader": (scenario_second_loader, DESKTOP),
     "inactive": (scenario_inactive, DESKTOP),
     "no-window": (scenario_no_window, DESKTOP),
+    "foreign-quit": (scenario_foreign_quit, DESKTOP),
 }
 
 

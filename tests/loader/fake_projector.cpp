@@ -4,7 +4,9 @@
 // the current directory, so a test can count the starts and follow the run.
 // PROJECTOR_IDLE_DELAY_MS (default 0) keeps it busy before it first looks at its message queue,
 // which holds the loader's WaitForInputIdle; PROJECTOR_RUN_MS (default 500) is how long its
-// window stays up afterwards.
+// window stays up afterwards. With PROJECTOR_POST_QUIT set to a number, it ends by posting
+// WM_QUIT with that wParam to the loader's thread, as a foreign program might, and records
+// "quit-posted" when the post went through.
 #include <windows.h>
 
 #include <cstdio>
@@ -26,8 +28,20 @@ DWORD Milliseconds(const char* name, DWORD fallback) {
     return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
 }
 
+void PostQuitToLoader(const char* code) {
+    // The loader's thread is found by its window (class "demo", title "Loader").
+    HWND loader = FindWindowA("demo", "Loader");
+    const DWORD thread = loader != nullptr ? GetWindowThreadProcessId(loader, nullptr) : 0;
+    if (thread != 0 && PostThreadMessageA(thread, WM_QUIT, std::strtoul(code, nullptr, 10), 0)) {
+        Record("quit-posted");
+    }
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_TIMER || message == WM_DESTROY) {
+        char code[16];
+        const DWORD length = GetEnvironmentVariableA("PROJECTOR_POST_QUIT", code, sizeof(code));
+        if (message == WM_TIMER && length > 0 && length < sizeof(code)) PostQuitToLoader(code);
         PostQuitMessage(0);
         return 0;
     }

@@ -30,6 +30,8 @@ PROOFS = [
      ["nothing started while the loader was not the active application"]),
     ("loader_without_mark", "second-loader",
      ["second loader made no display-settings call", "one presentation program ran"]),
+    ("loader_quit_keeps_display", "foreign-quit",
+     ["desktop back at", "restore of the stored mode asked 1 time(s)"]),
 ]
 
 
