@@ -44,8 +44,10 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
 from wine_session import WINE_ENV, Xvfb, end_session, prepare_prefix, read_ppm, wait_until  # noqa: E402
 
 DESKTOP = (1024, 768)
-# For the loader's process only: Wine's trace of display-settings calls, nothing else.
-TRACE_DISPLAY_CALLS = "-all,+system"
+# For the loader's process only: Wine's trace of display-settings calls, and its notes on the
+# window manager's stubs, one of which is the call that turns window ghosting off.
+TRACE_LOADER_CALLS = "-all,+system,fixme+win"
+GHOSTING_OFF = "fixme:win:DisableProcessWindowsGhosting"
 CDS_TEST = 0x2
 CDS_FULLSCREEN = 0x4
 SMALL_DESKTOP = (640, 480)
@@ -162,6 +164,17 @@ def display_calls(trace):
     return calls
 
 
+def check_ghosting_off(checks, trace):
+    """The loader turns window ghosting off before anything else it does. Wine notes the call of
+    its stub and no more: what the call prevents cannot be seen under Wine."""
+    lines = trace.read_text(errors="replace").splitlines() if trace.exists() else []
+    noted = [i for i, line in enumerate(lines) if GHOSTING_OFF in line]
+    first_call = next((i for i, line in enumerate(lines) if CALL.match(line)), len(lines))
+    checks.expect(noted and noted[0] < first_call,
+                  "ghosting turned off before the first display-settings call (trace line %s, "
+                  "first call at %d)" % (noted[0] if noted else "none", first_call))
+
+
 def check_display_requests(checks, calls, restores):
     """What the loader asked of the display, from its own side. restores: how many restores
     must follow the one switch (None: at least one), or 0 with no switch at all."""
@@ -251,7 +264,7 @@ class Session:
         (and those of the programs it starts) are traced to a file of its own."""
         env, stderr = self.env, subprocess.DEVNULL
         if trace:
-            env = dict(self.env, WINEDEBUG=TRACE_DISPLAY_CALLS)
+            env = dict(self.env, WINEDEBUG=TRACE_LOADER_CALLS)
             stderr = open(self.root / ("trace-%d.txt" % len(self.children)), "w")
         child = subprocess.Popen(["wine", *command], cwd=self.work, env=env,
                                  stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
@@ -390,6 +403,7 @@ def scenario_normal(session, checks):
                   "presentation program started exactly once: %s" % starts)
     check_desktop_back(session, checks)
     check_display_requests(checks, session.display_calls(loader), restores=1)
+    check_ghosting_off(checks, session.traces[loader.pid])
 
 
 def scenario_escape(session, checks):

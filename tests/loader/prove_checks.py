@@ -32,6 +32,7 @@ PROOFS = [
      ["second loader made no display-settings call", "one presentation program ran"]),
     ("loader_quit_keeps_display", "foreign-quit",
      ["desktop back at", "restore of the stored mode asked 1 time(s)"]),
+    ("loader_ghosted", "normal", ["ghosting turned off before the first display-settings call"]),
 ]
 
 
