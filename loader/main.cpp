@@ -1,6 +1,6 @@
 // loader.exe, the program the user starts. From start to end it:
 //  1. keeps Windows from ghosting its window, which pumps no messages while it waits;
-//  2. ends at once with exit code 0 when another loader is running, touching nothing;
+//  2. ends with exit code 0 when another loader is running, touching nothing;
 //  3. loads the splash picture and prepares the start-up record of the presentation program;
 //  4. lists the display modes that the display accepts for a full-screen switch;
 //  5. creates its one window, not yet shown (exit code 0 when that fails);
@@ -36,7 +36,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // The splash pumps no messages while the presentation program starts, and Windows would put
     // a "Not Responding" ghost in its place after about 5 s of that.
     DisableProcessWindowsGhosting();
-    if (!ClaimRunningMark(kRunningLoaderMark)) return 0;
+    if (!ClaimRunningMark(kRunningLoaderMark, kStartUpWaitMs, runningMark)) return 0;
 
     splashBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(LOADER_SPLASH_BITMAP));
     PrepareStartupRecord();
@@ -47,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                  nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr) return 0;
+    HandMarkToWindow(runningMark);
 
     const int32_t mode =
         FindDisplayMode(kPresentationWidth, kPresentationHeight, kPresentationBitsPerPel);

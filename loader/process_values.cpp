@@ -1,5 +1,6 @@
 #include "process_values.h"
 
+HANDLE runningMark;
 HWND mainWindow;
 HBITMAP splashBitmap;
 int32_t appActive;

@@ -9,6 +9,10 @@
 // Every value the loader keeps for the life of its process, in one place. All of them belong to
 // its one thread.
 
+// This loader's handle of the mark of a running loader (running_mark.h), kept until the process
+// ends; null when the mark could not be opened.
+extern HANDLE runningMark;
+
 // The loader's one window; created in WinMain, resized and shown by the display switch.
 extern HWND mainWindow;
 
