@@ -22,7 +22,10 @@ int RunMainLoop(GetMessageCall getMessage) {
             }
             TranslateMessage(&message);
             DispatchMessageA(&message);
-        } else if (appActive) {
+        } else if (appActive && !presentationDone) {
+            // Once only: the launch sets presentationDone whether or not the program started, so
+            // a lost close leaves the loader waiting on its black screen for Escape or a close
+            // rather than starting the presentation program again.
             LaunchPresentation();
         } else {
             WaitMessage();

@@ -29,7 +29,6 @@ void LaunchPresentation() {
     UpdateWindow(mainWindow);
     if (started) CloseHandle(processRecord.hProcess);
 
-    // Queued before the main loop looks again, so it closes the window instead of starting the
-    // presentation program a second time.
+    // Queued before the main loop looks again, so it closes the window.
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
 }
