@@ -573,6 +573,46 @@ def scenario_foreign_quit(session, checks):
     check_display_requests(checks, session.display_calls(loader), restores=1)
 
 
+def scenario_lost_close(session, checks):
+    # A hook turns the close that the launch posts into nothing, as if it had been lost.
+    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--lose-close",
+                             "--watch", trace=True)
+    checks.require(wait_until(lambda: session.report("close_lost.txt"), 30),
+                   "the close after the presentation program was lost")
+
+    # The loader has to come to wait for messages while it is the active application, its
+    # queue empty: right there it could start the presentation program again. Whether it is
+    # active after the presentation program depends on the order of Wine's activation
+    # messages; if not, it is brought to the front, as the user would click its black screen.
+    def waited(active):
+        report = session.report("waits.txt") or {}
+        return (report.get("after_lost_close") == "1" and report.get("active") in active
+                and report)
+
+    wait = wait_until(lambda: waited(("0", "1")), 20)
+    if wait and wait.get("active") == "0":
+        print("note  the loader was not active after the lost close: brought to the front",
+              flush=True)
+        session.probe("activate")
+        wait = wait_until(lambda: waited(("1",)), 20)
+    checks.expect(wait and wait.get("active") == "1",
+                  "the loader waited for messages as the active application after the lost "
+                  "close: %s" % wait)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1,
+                  "presentation program started once although the close was lost: %s" % starts)
+    checks.require(session.probe("close").get("closed") == "1", "a new close posted")
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -582,6 +622,7 @@ SCENARIOS = {
     "inactive": (scenario_inactive, DESKTOP),
     "no-window": (scenario_no_window, DESKTOP),
     "foreign-quit": (scenario_foreign_quit, DESKTOP),
+    "lost-close": (scenario_lost_close, DESKTOP),
 }
 
 

@@ -1,5 +1,6 @@
 // Starts the loader for the end-to-end tests, reports on it, and exits with its exit code.
 //   loader_launcher LOADER.exe [--escape | --keys] [--watch-end] [--inactive] [--refuse-window]
+//                   [--lose-close] [--watch]
 //
 //   (no key option)  prints "idle" once the loader first waits for input
 //   --escape         presses Escape as soon as the loader's window is the foreground window, and
@@ -10,6 +11,8 @@
 //                    waits for a line on its input, then lets the loader be activated, brings
 //                    its window to the front and prints "activated"
 //   --refuse-window  makes the creation of the loader's window fail
+//   --lose-close     makes the first close request that the loader takes for its window vanish
+//   --watch          puts the watch of test_hooks.cpp on the loader from inside
 //
 // Starting further Wine programs while the loader is still enumerating the display modes can
 // hang Wine 8, so the tests hold back their probes until the loader has settled; WaitForInputIdle
@@ -36,6 +39,8 @@ struct Options {
     bool watchEnd = false;
     bool inactive = false;
     bool refuseWindow = false;
+    bool loseClose = false;
+    bool watch = false;
 };
 
 bool ReadOptions(int argc, char** argv, Options& options) {
@@ -55,6 +60,10 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.inactive = true;
         } else if (option == "--refuse-window") {
             options.refuseWindow = true;
+        } else if (option == "--lose-close") {
+            options.loseClose = true;
+        } else if (option == "--watch") {
+            options.watch = true;
         } else {
             return false;
         }
@@ -133,7 +142,7 @@ int main(int argc, char** argv) {
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: loader_launcher LOADER.exe [--escape | --keys] [--watch-end] "
-                     "[--inactive] [--refuse-window]\n");
+                     "[--inactive] [--refuse-window] [--lose-close] [--watch]\n");
         return 2;
     }
     // Made before the hooks, so the gate finds it held from the first activation on.
@@ -142,7 +151,9 @@ int main(int argc, char** argv) {
                          : nullptr;
     if ((options.watchEnd && !PlaceHook(WH_GETMESSAGE, "EndScreenHook")) ||
         (options.inactive && !PlaceHook(WH_CBT, "ActivationGate")) ||
-        (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal"))) {
+        (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal")) ||
+        (options.loseClose && !PlaceHook(WH_GETMESSAGE, "CloseLoss")) ||
+        (options.watch && !PlaceHook(WH_CBT, "LoaderWatch"))) {
         return 2;
     }
 

@@ -33,6 +33,8 @@ PROOFS = [
     ("loader_quit_keeps_display", "foreign-quit",
      ["desktop back at", "restore of the stored mode asked 1 time(s)"]),
     ("loader_ghosted", "normal", ["ghosting turned off before the first display-settings call"]),
+    ("loader_starts_twice", "lost-close",
+     ["presentation program started once although the close was lost"]),
 ]
 
 

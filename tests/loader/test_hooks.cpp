@@ -13,6 +13,16 @@
 //                     front.
 //   WindowRefusal     (WH_CBT) refuses to create the loader's window, and notes it in
 //                     window_refused.txt.
+//   CloseLoss         (WH_GETMESSAGE) turns the first WM_CLOSE that the loader takes for its
+//                     window into WM_NULL, as if the close had never been posted, and notes it
+//                     in close_lost.txt.
+//   LoaderWatch       (WH_CBT) when the loader's window is created, puts a watch on the loader
+//                     from inside: its window procedure is wrapped, to follow what it learns
+//                     from WM_ACTIVATEAPP, and its import of WaitMessage is replaced by one that
+//                     first writes waits.txt: how often the loader has gone to wait for
+//                     messages, whether it was then the active application, and whether the
+//                     close had been lost by then. A loader that waits for messages has found
+//                     its queue empty and chosen not to start the presentation program.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +30,9 @@
 #include <cstring>
 
 namespace {
+
+// Shared by the hooks, which live in one copy of this library inside the loader's process.
+bool closeLost = false;
 
 bool IsLoaderWindow(HWND window) {
     char className[16] = "";
@@ -117,6 +130,92 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
             std::fclose(out);
         }
         return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    CloseLoss(int code, WPARAM removed, LPARAM lParam) {
+    static bool lost = false;
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && removed == PM_REMOVE && !lost && message->message == WM_CLOSE &&
+        IsLoaderWindow(message->hwnd)) {
+        lost = true;
+        closeLost = true;
+        message->message = WM_NULL;
+        if (std::FILE* out = std::fopen("close_lost.txt", "w")) {
+            std::fprintf(out, "close=lost\n");
+            std::fclose(out);
+        }
+    }
+    return CallNextHookEx(nullptr, code, removed, lParam);
+}
+
+namespace {
+
+WNDPROC loaderProcedure;
+bool loaderActive;  // as the loader's window procedure last learnt it from WM_ACTIVATEAPP
+int messageWaits;
+BOOL(WINAPI* systemWaitMessage)();
+
+LRESULT CALLBACK WatchedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcA(loaderProcedure, window, message, wParam, lParam);
+    if (message == WM_ACTIVATEAPP) loaderActive = wParam != 0;
+    return result;
+}
+
+BOOL WINAPI WatchedWaitMessage() {
+    ++messageWaits;
+    if (std::FILE* out = std::fopen("waits.txt", "w")) {
+        std::fprintf(out, "waits=%d active=%d after_lost_close=%d\n", messageWaits,
+                     loaderActive ? 1 : 0, closeLost ? 1 : 0);
+        std::fclose(out);
+    }
+    return systemWaitMessage();
+}
+
+// Points the program's import of `function` from `library` at `replacement`; returns what it
+// pointed at before, or null when the program does not import it by name.
+void* ReplaceImport(const char* library, const char* function, void* replacement) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* from =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress != 0 && from->Name != 0; ++from) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + from->Name), library) != 0) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + from->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + from->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* named =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(named->Name), function) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
+                           &protection);
+            void* before = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection,
+                           &protection);
+            return before;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    LoaderWatch(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && loaderProcedure == nullptr && IsLoaderWindow(window)) {
+        loaderProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedProcedure)));
+        systemWaitMessage = reinterpret_cast<BOOL(WINAPI*)()>(ReplaceImport(
+            "user32.dll", "WaitMessage", reinterpret_cast<void*>(WatchedWaitMessage)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
