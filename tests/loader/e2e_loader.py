@@ -17,7 +17,15 @@ program sees under Wine carries the size but always 32 bits, so the depth is rea
 loader's own side: from Wine's trace of the loader's display-settings calls (channel "system"),
 which the loader's standard error goes to. Hooks placed by the launcher (test_hooks.cpp) record
 what the loader's window shows when it takes its close request, keep the loader from being
-activated, or refuse its window.
+activated, refuse its window, lose its close request, or watch from inside when it waits for
+messages.
+
+No fixed pause decides a check. A test waits for an observable event with a deadline: a line
+of output, a file that a helper writes, a window. Where the helpers must hold still while the
+test looks (the splash while the presentation program starts, the presentation program while
+the loader is hidden, the end screen), they wait for a file that the test makes when it has
+looked. Where a test shows that something does not happen, it looks after an event that shows
+the loader could have done it: the loader waiting for messages with its queue empty.
 
 Escape is pressed by loader_launcher.exe from inside the Wine session, through the system's
 keyboard input, the moment the loader's window is in front: the loader then handles its queue
@@ -51,6 +59,10 @@ GHOSTING_OFF = "fixme:win:DisableProcessWindowsGhosting"
 CDS_TEST = 0x2
 CDS_FULLSCREEN = 0x4
 SMALL_DESKTOP = (640, 480)
+# Files by which a test lets a held helper go on (fake_projector.cpp, test_hooks.cpp).
+READY_GO = "projector_ready.go"
+END_GO = "projector_end.go"
+SHOT_GO = "end_screen_taken.go"
 ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
 
 
@@ -279,6 +291,10 @@ class Session:
     def display_calls(self, child):
         return display_calls(self.traces[child.pid])
 
+    def release(self, name):
+        """Lets a helper that waits for the file `name` in the working folder go on."""
+        (self.work / name).write_text("go\n")
+
     def write_line(self, child, text):
         child.stdin.write(text + "\n")
         child.stdin.flush()
@@ -350,11 +366,11 @@ def check_desktop_back(session, checks):
 
 
 def scenario_normal(session, checks):
-    # The stand-in stays busy for 8 s before it waits for input, which holds the splash that
-    # long; then it runs for 3 s with the loader hidden. The end-screen hook holds the loader
-    # for 1.5 s when it takes its close request, with the black screen up.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="8000", PROJECTOR_RUN_MS="3000",
-                       LOADER_TEST_END_HOLD_MS="1500")
+    # The stand-in stays busy, which holds the splash up, until the test has looked at the
+    # splash; then it runs, with the loader hidden, until the test has looked at that. The
+    # end-screen hook holds the loader with its black screen up until the screenshot is taken.
+    session.env.update(PROJECTOR_READY_WHEN=READY_GO, PROJECTOR_END_WHEN=END_GO,
+                       LOADER_TEST_END_HOLD_UNTIL=SHOT_GO)
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -362,14 +378,16 @@ def scenario_normal(session, checks):
                            trace=True)
     checks.require(session.read_line(loader, 30) == "keys=pressed",
                    "Space, Enter and A pressed while the loader was in front")
-    wait_until(lambda: "start" in session.starts() or loader.poll() is not None, 30)
+    # Or until the loader is seen closing, which a start would have come before.
+    wait_until(lambda: "start" in session.starts() or loader.poll() is not None
+               or session.report("end_screen.txt"), 30)
     checks.require("start" in session.starts(),
                    "presentation program started after the other keys")
     shot = session.screenshot()
     window = session.probe("loader")
     mode = session.mode()
-    still_splash = "ready" not in session.starts()
-    checks.require(still_splash, "checks ran while the presentation program was not yet idle")
+    checks.require("ready" not in session.starts(),
+                   "checks ran while the presentation program was not yet idle")
     checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600"
                   and window.get("topmost") == "1",
                   "splash window visible, topmost, at 0,0,800,600: %s" % window)
@@ -378,15 +396,18 @@ def scenario_normal(session, checks):
     checks.expect(share > 0.99, "splash picture on screen at 0,0 (%.2f%% of pixels)" %
                   (100 * share))
 
+    session.release(READY_GO)
     checks.require(wait_until(lambda: "ready" in session.starts(), 30),
                    "presentation program became idle")
     hidden = session.probe("loader")
     checks.expect(hidden.get("visible") == "0",
                   "loader hidden while the presentation program runs: %s" % hidden)
 
+    session.release(END_GO)
     end = wait_until(lambda: session.report("end_screen.txt"), 30, interval=0.05)
     checks.require(end, "the loader took its close request (end screen recorded)")
     shot = session.screenshot()
+    session.release(SHOT_GO)
     checks.expect(end.get("visible") == "1" and end.get("rect") == "0,0,800,600"
                   and end.get("nonblack") == "0",
                   "end screen black: the window shown at 0,0,800,600 holds no other colour: %s"
@@ -407,7 +428,6 @@ def scenario_normal(session, checks):
 
 
 def scenario_escape(session, checks):
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -471,9 +491,9 @@ def scenario_small_desktop(session, checks):
 
 
 def scenario_second_loader(session, checks):
-    # The first loader's presentation program runs for 3 s; the second loader is started while
-    # it runs.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="3000")
+    # The first loader's presentation program runs until the test has seen the second loader
+    # started and ended while it ran.
+    session.env.update(PROJECTOR_END_WHEN=END_GO)
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -484,8 +504,8 @@ def scenario_second_loader(session, checks):
     second = session.start(session.args.loader, trace=True)
     code, _ = session.finish(second, 20)
     took = time.monotonic() - started
-    checks.require(code is not None, "second loader ended by itself")
-    checks.expect(code == 0, "second loader's exit code 0 (got %s, after %.1f s)" % (code, took))
+    checks.expect(code == 0, "second loader ended by itself with exit code 0 (got %s, after "
+                  "%.1f s)" % (code, took))
     checks.expect(first.poll() is None and "end" not in session.starts(),
                   "the first loader and its presentation program still run")
     mode = session.mode()
@@ -494,6 +514,7 @@ def scenario_second_loader(session, checks):
     changes = sum(1 for flags, _ in calls if not flags & CDS_TEST)
     checks.expect(calls == [], "second loader made no display-settings call at all (got %d, "
                   "%d of them changes)" % (len(calls), changes))
+    session.release(END_GO)
 
     code, _ = session.finish(first, 30)
     checks.require(code is not None, "first loader ended")
@@ -508,15 +529,17 @@ def scenario_second_loader(session, checks):
 def scenario_inactive(session, checks):
     # The gate of the launcher keeps the loader's window from being activated, as another
     # application kept in front would, until the test lets it go.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
-    launcher = session.start(session.args.launcher, session.args.loader, "--inactive",
+    launcher = session.start(session.args.launcher, session.args.loader, "--inactive", "--watch",
                              trace=True, stdin=True)
     checks.require(session.read_line(launcher, 30) == "idle", "loader settled")
-    # Several times the loader's switch pause: its queue has long run empty.
-    time.sleep(1.5)
+    # Having found its queue empty, the loader went to wait for messages as an inactive
+    # application; one that did not care would have started the presentation program there.
+    wait = wait_until(lambda: (session.report("waits.txt") or {}).get("active") == "0", 20)
+    checks.expect(wait, "the loader waited for messages while not the active application: %s" %
+                  session.report("waits.txt"))
     window = session.probe("loader")
     checks.expect(window.get("visible") == "1" and window.get("foreground") == "0",
                   "splash shown but not in front: %s" % window)
@@ -556,8 +579,7 @@ def scenario_no_window(session, checks):
 def scenario_foreign_quit(session, checks):
     # While the loader waits hidden for it, the stand-in posts WM_QUIT with wParam 7 to the
     # loader's thread, as another program might, and ends.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500",
-                       PROJECTOR_POST_QUIT="7")
+    session.env.update(PROJECTOR_POST_QUIT="7")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -575,7 +597,6 @@ def scenario_foreign_quit(session, checks):
 
 def scenario_lost_close(session, checks):
     # A hook turns the close that the launch posts into nothing, as if it had been lost.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 

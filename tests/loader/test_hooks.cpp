@@ -5,8 +5,9 @@
 //
 //   EndScreenHook     (WH_GETMESSAGE) when the loader takes a WM_CLOSE for its window from the
 //                     queue, writes what the window shows to end_screen.txt in the current
-//                     directory, then holds the loader for LOADER_TEST_END_HOLD_MS (default 0)
-//                     so that a screenshot can be taken before the window goes.
+//                     directory, then, when LOADER_TEST_END_HOLD_UNTIL names a file, holds the
+//                     loader until the test has made that file (at most two minutes), so that a
+//                     screenshot can be taken before the window goes.
 //   ActivationGate    (WH_CBT) refuses to activate the loader's window while the event
 //                     "Orvanta.LoaderTest.HoldActivation" exists and is not set: the loader is
 //                     then not the active application, as when the user keeps another one in
@@ -26,7 +27,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -40,11 +40,15 @@ bool IsLoaderWindow(HWND window) {
            std::strcmp(className, "demo") == 0;
 }
 
-DWORD EnvironmentMilliseconds(const char* name) {
-    char text[32];
-    const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
-    if (length == 0 || length >= sizeof(text)) return 0;
-    return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+// Returns once the file named by the environment variable exists, or at once without one.
+void AwaitFileNamedIn(const char* variable) {
+    char name[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA(variable, name, sizeof(name));
+    if (length == 0 || length >= sizeof(name)) return;
+    for (DWORD waited = 0; GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES && waited < 120000;
+         waited += 20) {
+        Sleep(20);
+    }
 }
 
 // Copies the window's client area as the window's own device context holds it and counts the
@@ -104,7 +108,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
         IsLoaderWindow(message->hwnd)) {
         recorded = true;
         RecordEndScreen(message->hwnd);
-        Sleep(EnvironmentMilliseconds("LOADER_TEST_END_HOLD_MS"));
+        AwaitFileNamedIn("LOADER_TEST_END_HOLD_UNTIL");
     }
     return CallNextHookEx(nullptr, code, removed, lParam);
 }
