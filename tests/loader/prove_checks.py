@@ -35,6 +35,7 @@ PROOFS = [
     ("loader_ghosted", "normal", ["ghosting turned off before the first display-settings call"]),
     ("loader_starts_twice", "lost-close",
      ["presentation program started once although the close was lost"]),
+    ("loader_escape_restores_once", "escape", ["restore of the stored mode asked 2 time(s)"]),
 ]
 
 
