@@ -402,6 +402,23 @@ def scenario_normal(session, checks):
                   "loader hidden while the presentation program runs: %s" % hidden)
 
     session.release(END_GO)
+    check_end_screen(session, checks)
+
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1 and starts.count("end") == 1,
+                  "presentation program started exactly once: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(loader), restores=1)
+    check_ghosting_off(checks, session.traces[loader.pid])
+
+
+def check_end_screen(session, checks):
+    """Once the loader takes its close request: what its window shows and what the display
+    shows, which must both be black. The end-screen hook holds the loader until the screenshot
+    is taken."""
     end = wait_until(lambda: session.report("end_screen.txt"), 30, interval=0.05)
     checks.require(end, "the loader took its close request (end screen recorded)")
     shot = session.screenshot()
@@ -413,16 +430,6 @@ def scenario_normal(session, checks):
     black = black_share(shot, 800, 600)
     checks.expect(black == 1.0, "end screen black on the display (%.2f%% of 800x600)" %
                   (100 * black))
-
-    code, _ = session.finish(loader, 60)
-    checks.require(code is not None, "loader ended")
-    checks.expect(code == 0, "exit code 0 (got %s)" % code)
-    starts = session.starts()
-    checks.expect(starts.count("start") == 1 and starts.count("end") == 1,
-                  "presentation program started exactly once: %s" % starts)
-    check_desktop_back(session, checks)
-    check_display_requests(checks, session.display_calls(loader), restores=1)
-    check_ghosting_off(checks, session.traces[loader.pid])
 
 
 def scenario_escape(session, checks):
@@ -444,8 +451,11 @@ def scenario_escape(session, checks):
 
 
 def scenario_no_data(session, checks):
+    session.env.update(LOADER_TEST_END_HOLD_UNTIL=SHOT_GO)
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
-    loader = session.start(session.args.loader, trace=True)
+    loader = session.start(session.args.launcher, session.args.loader, "--watch-end",
+                           trace=True)
+    check_end_screen(session, checks)
     # A message box would keep the loader waiting for a click; ending by itself shows none came.
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended by itself (no message box waiting)")

@@ -36,6 +36,8 @@ PROOFS = [
     ("loader_starts_twice", "lost-close",
      ["presentation program started once although the close was lost"]),
     ("loader_escape_restores_once", "escape", ["restore of the stored mode asked 2 time(s)"]),
+    ("loader_missing_program_not_black", "no-data",
+     ["end screen black: the window", "end screen black on the display"]),
 ]
 
 

@@ -107,6 +107,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     if (code == HC_ACTION && removed == PM_REMOVE && !recorded && message->message == WM_CLOSE &&
         IsLoaderWindow(message->hwnd)) {
         recorded = true;
+        // Under Wine what a thread has painted reaches the display when the thread next waits:
+        // a wait of no length, which handles no message, puts the end screen there first.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, 0);
         RecordEndScreen(message->hwnd);
         AwaitFileNamedIn("LOADER_TEST_END_HOLD_UNTIL");
     }
