@@ -373,7 +373,7 @@ def scenario_normal(session, checks):
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
     loader = session.start(session.args.launcher, session.args.loader, "--keys", "--watch-end",
-                           trace=True)
+                           "--watch", trace=True)
     checks.require(session.read_line(loader, 30) == "keys=pressed",
                    "Space, Enter and A pressed while the loader was in front")
     # Or until the loader is seen closing, which a start would have come before.
@@ -413,6 +413,7 @@ def scenario_normal(session, checks):
     check_desktop_back(session, checks)
     check_display_requests(checks, session.display_calls(loader), restores=1)
     check_ghosting_off(checks, session.traces[loader.pid])
+    check_presentation_start(checks, session.report("presentation_start.txt") or {})
 
 
 def check_end_screen(session, checks):
@@ -430,6 +431,26 @@ def check_end_screen(session, checks):
     black = black_share(shot, 800, 600)
     checks.expect(black == 1.0, "end screen black on the display (%.2f%% of 800x600)" %
                   (100 * black))
+
+
+def check_presentation_start(checks, start):
+    """The arguments the loader gave CreateProcessA, as the watch inside it recorded them. The
+    program started cannot tell them under Wine, which gives every program normal priority and
+    the same start-up information whatever its starter asked."""
+    checks.expect(start.get("application") == "(null)"
+                  and start.get("command") == r".\data\projector.exe"
+                  and start.get("security") == "0" and start.get("environment") == "0"
+                  and start.get("directory") == "0",
+                  "presentation program started as .\\data\\projector.exe with the loader's own "
+                  "security, environment and folder: %s" % start)
+    checks.expect(start.get("inherit") == "1",
+                  "presentation program started inheriting the loader's handles: %s" % start)
+    checks.expect(start.get("flags") == "0x20",
+                  "presentation program started at normal priority (creation flags 0x20): %s" %
+                  start)
+    checks.expect(start.get("startup_size") == "68" and start.get("startup_other_bytes") == "0",
+                  "presentation program given a start-up record all zero but its size, 68: %s" %
+                  start)
 
 
 def scenario_escape(session, checks):

@@ -36,6 +36,11 @@ PROOFS = [
     ("loader_starts_twice", "lost-close",
      ["presentation program started once although the close was lost"]),
     ("loader_escape_restores_once", "escape", ["restore of the stored mode asked 2 time(s)"]),
+    ("loader_inherits_nothing", "normal",
+     ["presentation program started inheriting the loader's handles"]),
+    ("loader_idle_priority", "normal", ["presentation program started at normal priority"]),
+    ("loader_zeroed_startup", "normal",
+     ["presentation program given a start-up record all zero but its size"]),
     ("loader_missing_program_not_black", "no-data",
      ["end screen black: the window", "end screen black on the display"]),
 ]

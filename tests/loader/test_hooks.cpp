@@ -18,12 +18,13 @@
 //                     window into WM_NULL, as if the close had never been posted, and notes it
 //                     in close_lost.txt.
 //   LoaderWatch       (WH_CBT) when the loader's window is created, puts a watch on the loader
-//                     from inside: its window procedure is wrapped, to follow what it learns
-//                     from WM_ACTIVATEAPP, and its import of WaitMessage is replaced by one that
-//                     first writes waits.txt: how often the loader has gone to wait for
-//                     messages, whether it was then the active application, and whether the
-//                     close had been lost by then. A loader that waits for messages has found
-//                     its queue empty and chosen not to start the presentation program.
+//                     from inside. Its window procedure is wrapped, to follow what it learns
+//                     from WM_ACTIVATEAPP. Two imports are replaced. CreateProcessA first writes
+//                     the arguments it is given to presentation_start.txt. WaitMessage first
+//                     writes waits.txt: how often the loader has gone to wait for messages,
+//                     whether it was then the active application, and whether the close had
+//                     been lost by then; a loader that waits for messages has found its queue
+//                     empty and chosen not to start the presentation program.
 #include <windows.h>
 
 #include <cstdio>
@@ -160,15 +161,47 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
 
 namespace {
 
+using CreateProcessCall = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
+                                        BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
+                                        LPPROCESS_INFORMATION);
+
 WNDPROC loaderProcedure;
 bool loaderActive;  // as the loader's window procedure last learnt it from WM_ACTIVATEAPP
 int messageWaits;
 BOOL(WINAPI* systemWaitMessage)();
+CreateProcessCall systemCreateProcess;
 
 LRESULT CALLBACK WatchedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallWindowProcA(loaderProcedure, window, message, wParam, lParam);
     if (message == WM_ACTIVATEAPP) loaderActive = wParam != 0;
     return result;
+}
+
+BOOL WINAPI WatchedCreateProcess(LPCSTR application, LPSTR commandLine,
+                                 LPSECURITY_ATTRIBUTES processSecurity,
+                                 LPSECURITY_ATTRIBUTES threadSecurity, BOOL inherit, DWORD flags,
+                                 LPVOID environment, LPCSTR directory, LPSTARTUPINFOA startup,
+                                 LPPROCESS_INFORMATION process) {
+    // The bytes of the start-up record after its size field that are not zero.
+    int otherBytes = 0;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(startup);
+    for (size_t i = sizeof(startup->cb); startup != nullptr && i < sizeof(STARTUPINFOA); ++i) {
+        otherBytes += bytes[i] != 0;
+    }
+    if (std::FILE* out = std::fopen("presentation_start.txt", "w")) {
+        std::fprintf(out,
+                     "application=%s command=%s security=%d inherit=%d flags=%#lx "
+                     "environment=%d directory=%d startup_size=%lu startup_other_bytes=%d\n",
+                     application != nullptr ? application : "(null)",
+                     commandLine != nullptr ? commandLine : "(null)",
+                     processSecurity != nullptr || threadSecurity != nullptr ? 1 : 0,
+                     inherit ? 1 : 0, static_cast<unsigned long>(flags),
+                     environment != nullptr ? 1 : 0, directory != nullptr ? 1 : 0,
+                     startup != nullptr ? static_cast<unsigned long>(startup->cb) : 0, otherBytes);
+        std::fclose(out);
+    }
+    return systemCreateProcess(application, commandLine, processSecurity, threadSecurity, inherit,
+                               flags, environment, directory, startup, process);
 }
 
 BOOL WINAPI WatchedWaitMessage() {
@@ -223,6 +256,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedProcedure)));
         systemWaitMessage = reinterpret_cast<BOOL(WINAPI*)()>(ReplaceImport(
             "user32.dll", "WaitMessage", reinterpret_cast<void*>(WatchedWaitMessage)));
+        systemCreateProcess = reinterpret_cast<CreateProcessCall>(ReplaceImport(
+            "kernel32.dll", "CreateProcessA", reinterpret_cast<void*>(WatchedCreateProcess)));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
