@@ -389,6 +389,9 @@ def scenario_normal(session, checks):
     checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600"
                   and window.get("topmost") == "1",
                   "splash window visible, topmost, at 0,0,800,600: %s" % window)
+    # WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_SYSMENU: no frame.
+    checks.expect(window.get("style") == "96080000",
+                  "splash window style 96080000, borderless: %s" % window.get("style"))
     checks.expect(mode == (800, 600), "display switched to 800x600 (got %dx%d)" % mode)
     share = fraction_matching(shot, read_bmp(session.args.splash))
     checks.expect(share > 0.99, "splash picture on screen at 0,0 (%.2f%% of pixels)" %
