@@ -417,6 +417,11 @@ def scenario_normal(session, checks):
     check_display_requests(checks, session.display_calls(loader), restores=1)
     check_ghosting_off(checks, session.traces[loader.pid])
     check_presentation_start(checks, session.report("presentation_start.txt") or {})
+    paints = session.report("paints.txt") or {}
+    checks.expect(int(paints.get("paints", 0)) >= 2
+                  and paints.get("wait_cursor_after") == paints.get("paints"),
+                  "wait cursor set after every paint of the splash and the end screen: %s" %
+                  paints)
 
 
 def check_end_screen(session, checks):

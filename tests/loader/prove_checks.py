@@ -42,6 +42,7 @@ PROOFS = [
     ("loader_zeroed_startup", "normal",
      ["presentation program given a start-up record all zero but its size"]),
     ("loader_bare_popup_style", "normal", ["splash window style 96080000"]),
+    ("loader_no_wait_cursor", "normal", ["wait cursor set after every paint"]),
     ("loader_missing_program_not_black", "no-data",
      ["end screen black: the window", "end screen black on the display"]),
 ]

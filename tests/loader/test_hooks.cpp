@@ -18,13 +18,15 @@
 //                     window into WM_NULL, as if the close had never been posted, and notes it
 //                     in close_lost.txt.
 //   LoaderWatch       (WH_CBT) when the loader's window is created, puts a watch on the loader
-//                     from inside. Its window procedure is wrapped, to follow what it learns
-//                     from WM_ACTIVATEAPP. Two imports are replaced. CreateProcessA first writes
-//                     the arguments it is given to presentation_start.txt. WaitMessage first
-//                     writes waits.txt: how often the loader has gone to wait for messages,
-//                     whether it was then the active application, and whether the close had
-//                     been lost by then; a loader that waits for messages has found its queue
-//                     empty and chosen not to start the presentation program.
+//                     from inside. Its window procedure is wrapped: after each WM_PAINT,
+//                     paints.txt counts the paints and those after which the wait cursor was
+//                     set; and what the loader learns from WM_ACTIVATEAPP is followed. Two
+//                     imports are replaced. CreateProcessA first writes the arguments it is
+//                     given to presentation_start.txt. WaitMessage first writes waits.txt: how
+//                     often the loader has gone to wait for messages, whether it was then the
+//                     active application, and whether the close had been lost by then; a loader
+//                     that waits for messages has found its queue empty and chosen not to start
+//                     the presentation program.
 #include <windows.h>
 
 #include <cstdio>
@@ -167,6 +169,8 @@ using CreateProcessCall = BOOL(WINAPI*)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LP
 
 WNDPROC loaderProcedure;
 bool loaderActive;  // as the loader's window procedure last learnt it from WM_ACTIVATEAPP
+int paints;
+int paintsLeavingWaitCursor;
 int messageWaits;
 BOOL(WINAPI* systemWaitMessage)();
 CreateProcessCall systemCreateProcess;
@@ -174,6 +178,14 @@ CreateProcessCall systemCreateProcess;
 LRESULT CALLBACK WatchedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const LRESULT result = CallWindowProcA(loaderProcedure, window, message, wParam, lParam);
     if (message == WM_ACTIVATEAPP) loaderActive = wParam != 0;
+    if (message == WM_PAINT) {
+        ++paints;
+        if (GetCursor() == LoadCursorA(nullptr, IDC_WAIT)) ++paintsLeavingWaitCursor;
+        if (std::FILE* out = std::fopen("paints.txt", "w")) {
+            std::fprintf(out, "paints=%d wait_cursor_after=%d\n", paints, paintsLeavingWaitCursor);
+            std::fclose(out);
+        }
+    }
     return result;
 }
 
