@@ -671,6 +671,26 @@ def scenario_lost_close(session, checks):
     check_display_requests(checks, session.display_calls(launcher), restores=1)
 
 
+def scenario_quit_in_switch(session, checks):
+    # When the display switch changes the loader's window style, a hook posts WM_QUIT with
+    # wParam 7 to the loader's thread, as another program might: the loader meets it while it
+    # handles what the switch queued, before it could start anything.
+    session.env.update(LOADER_TEST_QUIT_IN_SWITCH="7")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--watch", trace=True)
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.require(session.report("quit_in_switch.txt"),
+                   "WM_QUIT 7 posted to the loader's thread during the switch")
+    checks.expect(code == 7, "exit code 7, the quit's own (got %s)" % code)
+    checks.expect(session.starts() == [], "presentation program never started: %s" %
+                  session.starts())
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -681,6 +701,7 @@ SCENARIOS = {
     "no-window": (scenario_no_window, DESKTOP),
     "foreign-quit": (scenario_foreign_quit, DESKTOP),
     "lost-close": (scenario_lost_close, DESKTOP),
+    "quit-in-switch": (scenario_quit_in_switch, DESKTOP),
 }
 
 

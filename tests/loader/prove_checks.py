@@ -45,6 +45,8 @@ PROOFS = [
     ("loader_no_wait_cursor", "normal", ["wait cursor set after every paint"]),
     ("loader_missing_program_not_black", "no-data",
      ["end screen black: the window", "end screen black on the display"]),
+    ("loader_drain_ignores_quit", "quit-in-switch",
+     ["exit code 7", "presentation program never started"]),
 ]
 
 

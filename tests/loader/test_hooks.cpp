@@ -20,16 +20,20 @@
 //   LoaderWatch       (WH_CBT) when the loader's window is created, puts a watch on the loader
 //                     from inside. Its window procedure is wrapped: after each WM_PAINT,
 //                     paints.txt counts the paints and those after which the wait cursor was
-//                     set; and what the loader learns from WM_ACTIVATEAPP is followed. Two
-//                     imports are replaced. CreateProcessA first writes the arguments it is
-//                     given to presentation_start.txt. WaitMessage first writes waits.txt: how
-//                     often the loader has gone to wait for messages, whether it was then the
-//                     active application, and whether the close had been lost by then; a loader
-//                     that waits for messages has found its queue empty and chosen not to start
-//                     the presentation program.
+//                     set; what the loader learns from WM_ACTIVATEAPP is followed; and when
+//                     LOADER_TEST_QUIT_IN_SWITCH holds a number, the first style change of the
+//                     window, which only the display switch makes, posts WM_QUIT with it as
+//                     wParam to the loader's thread, as another program might, and notes it in
+//                     quit_in_switch.txt. Two imports are replaced. CreateProcessA first writes
+//                     the arguments it is given to presentation_start.txt. WaitMessage first
+//                     writes waits.txt: how often the loader has gone to wait for messages,
+//                     whether it was then the active application, and whether the close had
+//                     been lost by then; a loader that waits for messages has found its queue
+//                     empty and chosen not to start the presentation program.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -175,7 +179,23 @@ int messageWaits;
 BOOL(WINAPI* systemWaitMessage)();
 CreateProcessCall systemCreateProcess;
 
+void PostQuitInSwitch() {
+    static bool posted = false;
+    char code[16];
+    const DWORD length = GetEnvironmentVariableA("LOADER_TEST_QUIT_IN_SWITCH", code, sizeof(code));
+    if (posted || length == 0 || length >= sizeof(code)) return;
+    posted = true;
+    const WPARAM quitCode = std::strtoul(code, nullptr, 10);
+    if (PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, quitCode, 0)) {
+        if (std::FILE* out = std::fopen("quit_in_switch.txt", "w")) {
+            std::fprintf(out, "quit=%lu\n", static_cast<unsigned long>(quitCode));
+            std::fclose(out);
+        }
+    }
+}
+
 LRESULT CALLBACK WatchedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_STYLECHANGED) PostQuitInSwitch();
     const LRESULT result = CallWindowProcA(loaderProcedure, window, message, wParam, lParam);
     if (message == WM_ACTIVATEAPP) loaderActive = wParam != 0;
     if (message == WM_PAINT) {
