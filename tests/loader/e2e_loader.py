@@ -28,8 +28,9 @@ looked. Where a test shows that something does not happen, it looks after an eve
 the loader could have done it: the loader waiting for messages with its queue empty.
 
 Escape is pressed by loader_launcher.exe from inside the Wine session, through the system's
-keyboard input, the moment the loader's window is in front: the loader then handles its queue
-for at least 100 ms before it could start the presentation program. Probes start only once the
+keyboard input, the moment the loader's window is in front; the watch holds the loader in its
+first activation until then, so the key is in its queue before it could start the presentation
+program. Probes start only once the
 loader has settled (Wine 8 can hang a program that starts while another enumerates the display
 modes).
 

@@ -4,7 +4,7 @@
 //
 //   (no key option)  prints "idle" once the loader first waits for input
 //   --escape         presses Escape as soon as the loader's window is the foreground window, and
-//                    prints "escape=pressed"
+//                    prints "escape=pressed"; implies --watch
 //   --keys           presses Space, Enter and A the same way, and prints "keys=pressed"
 //   --watch-end      places the end-screen hook (test_hooks.cpp) into the loader
 //   --inactive       keeps the loader from becoming the active application; after "idle" it
@@ -18,10 +18,10 @@
 // hang Wine 8, so the tests hold back their probes until the loader has settled; WaitForInputIdle
 // tells when.
 //
-// The loader's window comes to the foreground during the display switch, and from then on the
-// loader handles its queue for at least 100 ms (the pause in the switch) before the presentation
-// program can be started, so the key presses land in that span with a wide margin. The keys go
-// through the system's keyboard input, as real ones do. Exit code 3 means the loader never
+// The loader's window comes to the foreground during the display switch. The watch holds the
+// loader in its first activation until the keys are pressed, so they wait in its queue before it
+// could start the presentation program, however late this program gets to press them. The keys
+// go through the system's keyboard input, as real ones do. Exit code 3 means the loader never
 // became idle, or its window never came to the foreground, within 20 seconds.
 #include <windows.h>
 
@@ -105,11 +105,12 @@ void PressKeys(const std::vector<WORD>& keys) {
     }
 }
 
-bool PressKeysWhenInFront(HANDLE loader, const Options& options) {
+bool PressKeysWhenInFront(HANDLE loader, const Options& options, HANDLE keysPressed) {
     for (int waited = 0; waited < 20000; ++waited) {
         HWND window = FindWindowA("demo", "Loader");
         if (window != nullptr && GetForegroundWindow() == window) {
             PressKeys(options.keys);
+            SetEvent(keysPressed);
             std::printf("%s\n", options.pressedReport);
             return true;
         }
@@ -149,6 +150,11 @@ int main(int argc, char** argv) {
     HANDLE heldActivation =
         options.inactive ? CreateEventA(nullptr, TRUE, FALSE, "Orvanta.LoaderTest.HoldActivation")
                          : nullptr;
+    // Set once the keys are pressed; the watch holds the loader's first activation until then.
+    HANDLE keysPressed = options.keys.empty()
+                             ? nullptr
+                             : CreateEventA(nullptr, TRUE, FALSE, "Orvanta.LoaderTest.KeysPressed");
+    options.watch |= !options.keys.empty();
     if ((options.watchEnd && !PlaceHook(WH_GETMESSAGE, "EndScreenHook")) ||
         (options.inactive && !PlaceHook(WH_CBT, "ActivationGate")) ||
         (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal")) ||
@@ -167,8 +173,9 @@ int main(int argc, char** argv) {
     }
     CloseHandle(process.hThread);
 
-    const bool reported = options.keys.empty() ? ReportIdle(process.hProcess)
-                                               : PressKeysWhenInFront(process.hProcess, options);
+    const bool reported = options.keys.empty()
+                              ? ReportIdle(process.hProcess)
+                              : PressKeysWhenInFront(process.hProcess, options, keysPressed);
     if (reported && options.inactive) ActivateOnRequest(heldActivation);
     std::fflush(stdout);
 

@@ -24,7 +24,9 @@
 //                     LOADER_TEST_QUIT_IN_SWITCH holds a number, the first style change of the
 //                     window, which only the display switch makes, posts WM_QUIT with it as
 //                     wParam to the loader's thread, as another program might, and notes it in
-//                     quit_in_switch.txt. Two imports are replaced. CreateProcessA first writes
+//                     quit_in_switch.txt; the first WM_ACTIVATEAPP that makes the loader active
+//                     waits for the launcher's key presses (HoldForKeys). Two imports are
+//                     replaced. CreateProcessA first writes
 //                     the arguments it is given to presentation_start.txt. WaitMessage first
 //                     writes waits.txt: how often the loader has gone to wait for messages,
 //                     whether it was then the active application, and whether the close had
@@ -194,8 +196,22 @@ void PostQuitInSwitch() {
     }
 }
 
+// While a launcher is about to press keys (it holds the event "Orvanta.LoaderTest.KeysPressed"
+// unset until it has), the loader's first activation waits for them, at most 20 s: they are then
+// in its queue before it could start anything.
+void HoldForKeys() {
+    static bool held = false;
+    if (held) return;
+    held = true;
+    HANDLE pressed = OpenEventA(SYNCHRONIZE, FALSE, "Orvanta.LoaderTest.KeysPressed");
+    if (pressed == nullptr) return;
+    WaitForSingleObject(pressed, 20000);
+    CloseHandle(pressed);
+}
+
 LRESULT CALLBACK WatchedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_STYLECHANGED) PostQuitInSwitch();
+    if (message == WM_ACTIVATEAPP && wParam != 0) HoldForKeys();
     const LRESULT result = CallWindowProcA(loaderProcedure, window, message, wParam, lParam);
     if (message == WM_ACTIVATEAPP) loaderActive = wParam != 0;
     if (message == WM_PAINT) {
