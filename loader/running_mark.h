@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-// The mark of a running loader, in two parts. A named mutex, kept (never waited on by its holder)
-// for the life of the process and dropped by the system when the process ends, however it ends:
-// a kernel object rather than a file, so nothing is written and a loader that crashed leaves
-// nothing behind. The loader owns it while it starts up, until its window exists; from then on
-// that window, class kWindowClassName and title kWindowTitle, tells a running loader from any
-// other program that happens to hold a mutex of that name.
+// The mark of a running loader, in two parts. A named mutex, kept for the life of the process
+// and dropped by the system when the process ends, however it ends: a kernel object rather than
+// a file, so nothing is written and a loader that crashed leaves nothing behind. The loader owns
+// it while it starts up, until its window exists; from then on that window, class
+// kWindowClassName and title kWindowTitle, tells a running loader from any other program that
+// happens to hold a mutex of that name.
 //
 // What remains: a program that holds the mutex and never lets go of it delays every start by
 // kStartUpWaitMs before the loader runs all the same; two loaders started while such a program
