@@ -5,6 +5,8 @@
 
 namespace lean {
 
+using namespace hostabi;
+
 namespace {
 
 const Guid ValueServicesId = {

@@ -32,11 +32,11 @@
 
 namespace {
 
-using lean::CallRecord;
-using lean::Guid;
+using hostabi::CallRecord;
+using hostabi::Guid;
+using hostabi::InstanceHeader;
+using hostabi::Status;
 using lean::Host;
-using lean::InstanceHeader;
-using lean::Status;
 using lean::Value;
 
 const Guid CameraClassId = {
@@ -149,14 +149,14 @@ void makeCamera(const char* path, Camera& camera) {
         size != static_cast<int32_t>(sizeof(CameraRecord))) {
         fail("the camera class's form is not the expected one");
     }
-    static const lean::UnknownOps instanceOps = {
-        [](lean::Object*, const Guid*, void** out) -> Status __stdcall {* out = nullptr;
-    return lean::NoInterface;
+    static const hostabi::UnknownOps instanceOps = {
+        [](hostabi::Object*, const Guid*, void** out) -> Status __stdcall {* out = nullptr;
+    return hostabi::NoInterface;
 }
-, [](lean::Object*) -> uint32_t __stdcall {
+, [](hostabi::Object*) -> uint32_t __stdcall {
     return 2;
 }
-, [](lean::Object*) -> uint32_t __stdcall {
+, [](hostabi::Object*) -> uint32_t __stdcall {
     return 1;
 }
 };  // namespace
@@ -336,13 +336,13 @@ void matricesSerial(const PointSet& set, const Matrices& m) {
 // One call per point, as the host makes it, and the script's release of the point it got.
 void dispatchedProjections(Camera& camera, const PointSet& set) {
     CameraInterface* object = camera.object;
-    lean::ValueServices* values = camera.host.values();
+    hostabi::ValueServices* values = camera.host.values();
     CallRecord record{};
     record.methodNumber = MethodGetProjection;
     for (size_t i = 0; i < PointCount; ++i) {
         record.arguments = &set.elements[4 * i];
         object->ops->Call(object, &record);
-        values->ops->ReleaseValue(reinterpret_cast<lean::Object*>(values), &record.result);
+        values->ops->ReleaseValue(reinterpret_cast<hostabi::Object*>(values), &record.result);
     }
 }
 
@@ -350,12 +350,12 @@ void dispatchedProjections(Camera& camera, const PointSet& set) {
 // three ValueToFloat, PointToValue, twice FloatToValue, SetListItem and ReleaseValue, and the
 // script's release of the point.
 void hostOperationsOnly(Camera& camera, const PointSet& set) {
-    lean::ValueServices* values = camera.host.values();
-    lean::ListServices* lists = camera.host.lists();
-    auto* valueObject = reinterpret_cast<lean::Object*>(values);
-    auto* listObject = reinterpret_cast<lean::Object*>(lists);
-    const lean::ValueOps* v = values->ops;
-    const lean::ListOps* l = lists->ops;
+    hostabi::ValueServices* values = camera.host.values();
+    hostabi::ListServices* lists = camera.host.lists();
+    auto* valueObject = reinterpret_cast<hostabi::Object*>(values);
+    auto* listObject = reinterpret_cast<hostabi::Object*>(lists);
+    const hostabi::ValueOps* v = values->ops;
+    const hostabi::ListOps* l = lists->ops;
     for (size_t i = 0; i < PointCount; ++i) {
         const Value* elements = &set.elements[4 * i];
         double coordinates[3];
@@ -377,13 +377,13 @@ void hostOperationsOnly(Camera& camera, const PointSet& set) {
 
 void dispatchedDistances(Camera& camera) {
     CameraInterface* object = camera.object;
-    lean::ValueServices* values = camera.host.values();
+    hostabi::ValueServices* values = camera.host.values();
     CallRecord record{};
     record.methodNumber = MethodGetDistance;
     record.arguments = &camera.me;
     for (size_t i = 0; i < PointCount; ++i) {
         object->ops->Call(object, &record);
-        values->ops->ReleaseValue(reinterpret_cast<lean::Object*>(values), &record.result);
+        values->ops->ReleaseValue(reinterpret_cast<hostabi::Object*>(values), &record.result);
     }
 }
 
