@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #define HOST_CALL __stdcall
 
@@ -26,6 +27,14 @@ struct Value {
 static_assert(sizeof(Value) == 8, "host values are 8 bytes");
 
 using Slot = void*;  // a slot the module never calls
+
+// The services the module asks HostServices for.
+constexpr Guid ValueServicesId = {
+    0x151A5780, 0x32BD, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
+constexpr Guid ListServicesId = {
+    0xAC96CF98, 0x0045, 0x5C0B, {0x00, 0x00, 0x00, 0x40, 0x10, 0x50, 0x23, 0xFB}};
+constexpr Guid AuxServicesId = {
+    0x3F698780, 0x32BE, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
 
 // Every table starts with QueryInterface, AddRef and Release.
 struct Object;
@@ -99,5 +108,51 @@ struct CallRecord {
 static_assert(offsetof(CallRecord, methodNumber) == 8, "method number at byte 8");
 static_assert(offsetof(CallRecord, result) == 12, "result at byte 12");
 static_assert(offsetof(CallRecord, arguments) == 24, "arguments at byte 24");
+
+// What the benchmark needs of a host beyond its tables: its objects, values made and read the
+// host's way, and its books.
+class Host {
+  public:
+    // Every value operation counts its calls: one increment, paid alike by a dispatched call and
+    // by its replay.
+    enum Operation {
+        StringToSymbolCall,
+        ReleaseValueCall,
+        ValueToFloatCall,
+        IntegerToValueCall,
+        SymbolToValueCall,
+        FloatToValueCall,
+        PointToValueCall,
+        SetListItemCall,
+        OperationCount
+    };
+    struct Misuse {
+        const char* what;
+        int32_t count;
+    };
+
+    virtual ~Host() = default;
+    virtual const char* name() const = 0;
+    virtual Object* hostServices() = 0;
+    virtual Object* allocator() = 0;
+    virtual ValueServices* values() = 0;
+    virtual ListServices* lists() = 0;
+
+    // A float as the host makes it for a script's call.
+    virtual Value floatValue(double number) const = 0;
+    // The float that `value` holds; false when it holds none.
+    virtual bool floatOf(const Value& value, double& number) const = 0;
+    // Items 1 and 2 of a point whose items are floats; false for anything else.
+    virtual bool pointOf(const Value& value, double& h, double& v) const = 0;
+    virtual bool isSymbol(const Value& value, const char* text) const = 0;
+
+    // Host books: a leak or a stray call shows here.
+    virtual int32_t liveBlocks() const = 0;
+    virtual int32_t calls(Operation operation) const = 0;
+    virtual void resetCalls() = 0;
+    // Each kind of misuse the host looks for, with its count so far; a host that checks nothing
+    // gives none.
+    virtual std::vector<Misuse> misuse() const = 0;
+};
 
 }  // namespace hostabi

@@ -25,36 +25,24 @@ constexpr uint32_t SymbolTag = 0x7FF80000u | 0x00005EEDu;
 
 // The host's objects. Only ValueServices, ListServices and AuxServices are offered; the
 // presentation service is not, so "new" keeps the 800 x 600 stage's centre (400, 300).
-class Host {
+class LeanHost : public hostabi::Host {
   public:
-    Host();
-    Object* hostServices() { return &hostServices_; }
-    Object* allocator() { return &allocator_; }
-    ValueServices* values() { return reinterpret_cast<ValueServices*>(&values_); }
-    ListServices* lists() { return reinterpret_cast<ListServices*>(&lists_); }
+    LeanHost();
+    const char* name() const override { return "lean"; }
+    Object* hostServices() override { return &hostServices_; }
+    Object* allocator() override { return &allocator_; }
+    ValueServices* values() override { return reinterpret_cast<ValueServices*>(&values_); }
+    ListServices* lists() override { return reinterpret_cast<ListServices*>(&lists_); }
 
-    // Values as the host makes them for a script's call.
-    static Value floatValue(double number);
-    static double floatOf(const Value& value);
-    const PointSlot& pointOf(const Value& value) const;
-    bool isSymbol(const Value& value, const char* text) const;
+    Value floatValue(double number) const override;
+    bool floatOf(const Value& value, double& number) const override;
+    bool pointOf(const Value& value, double& h, double& v) const override;
+    bool isSymbol(const Value& value, const char* text) const override;
 
-    // Host books: a leak or a stray call shows here. Every value operation counts its calls
-    // (one increment, paid alike by a dispatched call and by its replay).
-    enum Operation {
-        StringToSymbolCall,
-        ReleaseValueCall,
-        ValueToFloatCall,
-        IntegerToValueCall,
-        SymbolToValueCall,
-        FloatToValueCall,
-        PointToValueCall,
-        SetListItemCall,
-        OperationCount
-    };
-    int32_t liveBlocks() const;
-    int32_t calls(Operation operation) const;
-    void resetCalls();
+    int32_t liveBlocks() const override;
+    int32_t calls(Operation operation) const override;
+    void resetCalls() override;
+    std::vector<Misuse> misuse() const override { return {}; }
 
   private:
     Object hostServices_;

@@ -34,10 +34,10 @@ namespace {
 
 using hostabi::CallRecord;
 using hostabi::Guid;
+using hostabi::Host;
 using hostabi::InstanceHeader;
 using hostabi::Status;
-using lean::Host;
-using lean::Value;
+using hostabi::Value;
 
 const Guid CameraClassId = {
     0x5E1C7A41, 0x3B2D, 0x4F61, {0x9A, 0x8E, 0x2C, 0x4D, 0x6B, 0x7F, 0x1A, 0x03}};
@@ -106,7 +106,8 @@ struct CameraRecord {
 static_assert(sizeof(CameraRecord) == 360, "the camera's instance record is 360 bytes");
 
 struct Camera {
-    Host host;
+    explicit Camera(Host& h) : host(h) {}
+    Host& host;
     CameraRecord* record = nullptr;
     CameraInterface* object = nullptr;
     Value me{};
@@ -122,7 +123,7 @@ struct Camera {
     void set(int32_t method, std::initializer_list<double> arguments) {
         std::vector<Value> elements{me};
         for (double argument : arguments) {
-            elements.push_back(Host::floatValue(argument));
+            elements.push_back(host.floatValue(argument));
         }
         Value result{};
         if (call(method, elements.data(), &result) != 0 || !host.isSymbol(result, "Ok")) {
@@ -130,6 +131,19 @@ struct Camera {
         }
     }
 };
+
+// The instance's own table: the host answers for the instance, which holds no references.
+Status HOST_CALL instanceQuery(hostabi::Object*, const Guid*, void** out) {
+    *out = nullptr;
+    return hostabi::NoInterface;
+}
+uint32_t HOST_CALL instanceAddRef(hostabi::Object*) {
+    return 2;
+}
+uint32_t HOST_CALL instanceRelease(hostabi::Object*) {
+    return 1;
+}
+const hostabi::UnknownOps instanceOps = {instanceQuery, instanceAddRef, instanceRelease};
 
 // DllGetClassForm for the size and the create operation, an instance record with the host's
 // header, create, DllGetInterface, and "new" through Call; then the pose every measurement
@@ -149,36 +163,25 @@ void makeCamera(const char* path, Camera& camera) {
         size != static_cast<int32_t>(sizeof(CameraRecord))) {
         fail("the camera class's form is not the expected one");
     }
-    static const hostabi::UnknownOps instanceOps = {
-        [](hostabi::Object*, const Guid*, void** out) -> Status __stdcall {* out = nullptr;
-    return hostabi::NoInterface;
-}
-, [](hostabi::Object*) -> uint32_t __stdcall {
-    return 2;
-}
-, [](hostabi::Object*) -> uint32_t __stdcall {
-    return 1;
-}
-};  // namespace
-auto* record = static_cast<CameraRecord*>(_aligned_malloc(sizeof(CameraRecord), 16));
-std::memset(static_cast<void*>(record), 0, sizeof(CameraRecord));
-record->header.ops = &instanceOps;
-record->header.hostServices = camera.host.hostServices();
-record->header.allocator = camera.host.allocator();
-create(&record->header);
-void* out = nullptr;
-if (exports.DllGetInterface(&record->header, &CameraClassId, &CameraInterfaceId, &out) != 0) {
-    fail("DllGetInterface failed");
-}
-camera.record = record;
-camera.object = static_cast<CameraInterface*>(out);
-Value result{};
-if (camera.call(MethodNew, &camera.me, &result) != 0) {
-    fail("\"new\" failed");
-}
-camera.set(MethodSetRotation, {-8.0, 25.0, 12.0});
-camera.set(MethodSetPosition, {2.0, 3.0, 18.0});
-camera.set(MethodSetFieldOfView, {50.0});
+    auto* record = static_cast<CameraRecord*>(_aligned_malloc(sizeof(CameraRecord), 16));
+    std::memset(static_cast<void*>(record), 0, sizeof(CameraRecord));
+    record->header.ops = &instanceOps;
+    record->header.hostServices = camera.host.hostServices();
+    record->header.allocator = camera.host.allocator();
+    create(&record->header);
+    void* out = nullptr;
+    if (exports.DllGetInterface(&record->header, &CameraClassId, &CameraInterfaceId, &out) != 0) {
+        fail("DllGetInterface failed");
+    }
+    camera.record = record;
+    camera.object = static_cast<CameraInterface*>(out);
+    Value result{};
+    if (camera.call(MethodNew, &camera.me, &result) != 0) {
+        fail("\"new\" failed");
+    }
+    camera.set(MethodSetRotation, {-8.0, 25.0, 12.0});
+    camera.set(MethodSetPosition, {2.0, 3.0, 18.0});
+    camera.set(MethodSetFieldOfView, {50.0});
 }
 
 // ---- The camera's formula, written out with its values in locals.
@@ -263,17 +266,25 @@ struct PointSet {
     std::vector<Value> elements;  // 4 per point: me, x, y, z, as a script's call passes them
 };
 
+// getProjection and getDistance through Call, their results read the host's way and released
+// as a script releases them.
 Answer dispatched(Camera& camera, const Value* elements) {
+    hostabi::ValueServices* values = camera.host.values();
+    auto* valueObject = reinterpret_cast<hostabi::Object*>(values);
+    Answer answer{};
     Value result{};
-    if (camera.call(MethodGetProjection, elements, &result) != 0) {
-        fail("getProjection failed");
+    if (camera.call(MethodGetProjection, elements, &result) != 0 ||
+        !camera.host.pointOf(result, answer.h, answer.v)) {
+        fail("getProjection did not answer a point of two floats");
     }
-    const lean::PointSlot& point = camera.host.pointOf(result);
+    values->ops->ReleaseValue(valueObject, &result);
     Value depth{};
-    if (camera.call(MethodGetDistance, &camera.me, &depth) != 0) {
-        fail("getDistance failed");
+    if (camera.call(MethodGetDistance, &camera.me, &depth) != 0 ||
+        !camera.host.floatOf(depth, answer.depth)) {
+        fail("getDistance did not answer a float");
     }
-    return Answer{Host::floatOf(point.item[0]), Host::floatOf(point.item[1]), Host::floatOf(depth)};
+    values->ops->ReleaseValue(valueObject, &depth);
+    return answer;
 }
 
 void makePoints(Camera& camera, PointSet& inView, PointSet& outOfView) {
@@ -282,8 +293,8 @@ void makePoints(Camera& camera, PointSet& inView, PointSet& outOfView) {
     std::uniform_real_distribution<double> along(-120.0, 60.0);
     while (inView.xyz.size() < 3 * PointCount || outOfView.xyz.size() < 3 * PointCount) {
         const double p[3] = {across(generator), across(generator), along(generator)};
-        const Value elements[4] = {camera.me, Host::floatValue(p[0]), Host::floatValue(p[1]),
-                                   Host::floatValue(p[2])};
+        const Value elements[4] = {camera.me, camera.host.floatValue(p[0]),
+                                   camera.host.floatValue(p[1]), camera.host.floatValue(p[2])};
         const bool seen = dispatched(camera, elements).h != -2000.0;
         PointSet& set = seen ? inView : outOfView;
         if (set.xyz.size() < 3 * PointCount) {
@@ -478,7 +489,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    static Camera camera;
+    static lean::LeanHost leanHost;
+    static Camera camera(leanHost);
     makeCamera(argv[1], camera);
     static PointSet inView, outOfView;
     makePoints(camera, inView, outOfView);
