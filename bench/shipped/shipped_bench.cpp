@@ -1,17 +1,21 @@
 // The shipped 32-bit SCRIPT.x32 timed from outside, as the host runs it: loaded with
-// LoadLibrary, reached through its exports, a camera made the host's way, the values of a lean
-// host (lean_host.h). In one process:
+// LoadLibrary, reached through its exports, a camera made the host's way. Two hosts, each with
+// a camera of its own: a lean host (lean_host.h) and a host that stores its values as tagged
+// 32-bit words (tagged_host.h), since how a host hands its values over can change what the
+// module's own work costs. In one process:
 //
-// - getProjection through Call, and the host operations that call must make replayed here
-//   through the same pointers: the difference is the module's own work;
-// - getDistance through Call;
+// - for each host, getProjection through Call, and the host operations that call must make
+//   replayed here through the same pointers: the difference is the module's own work;
+// - for each host, getDistance through Call;
 // - the camera's formula written out here, both as throughput and serial (each point waits for
 //   the previous result, as a script waits for each answer);
 // - GLM's look-at and perspective 4x4 path, serial.
 //
-// Before timing, the checks: the formula here gives the module's stage points and depths to
-// the last bit, the matrix path agrees within 1e-6 px, and one dispatched getProjection makes
-// exactly the host calls that the replay makes. A failed check ends the program with status 2.
+// Before timing, the checks, under both hosts: the formula here gives the module's stage points
+// and depths to the last bit, the matrix path agrees within 1e-6 px, one dispatched
+// getProjection makes exactly the host calls that the replay makes, and the module has misused
+// neither host. A failed check ends the program with status 2, and so does misuse found by the
+// end of the timing (the counts are printed last).
 //
 //   shipped_bench.exe PATH\TO\SCRIPT.x32 [--repetitions N] [--min-time SECONDS] [--json FILE]
 #include <emmintrin.h>
@@ -28,6 +32,7 @@
 #include <vector>
 
 #include "bench/shipped/lean_host.h"
+#include "bench/shipped/tagged_host.h"
 #include "bench/shipped/timing.h"
 
 namespace {
@@ -287,6 +292,7 @@ Answer dispatched(Camera& camera, const Value* elements) {
     return answer;
 }
 
+// The points are drawn and sorted under the first host; another host gets them as its own values.
 void makePoints(Camera& camera, PointSet& inView, PointSet& outOfView) {
     std::mt19937_64 generator(20240611);
     std::uniform_real_distribution<double> across(-60.0, 60.0);
@@ -302,6 +308,17 @@ void makePoints(Camera& camera, PointSet& inView, PointSet& outOfView) {
             set.elements.insert(set.elements.end(), elements, elements + 4);
         }
     }
+}
+
+PointSet withValuesOf(const Camera& camera, const PointSet& set) {
+    PointSet restated{set.xyz, {}};
+    for (size_t i = 0; i < PointCount; ++i) {
+        restated.elements.push_back(camera.me);
+        for (int k = 0; k < 3; ++k) {
+            restated.elements.push_back(camera.host.floatValue(set.xyz[3 * i + k]));
+        }
+    }
+    return restated;
 }
 
 bool sameBits(double a, double b) {
@@ -459,6 +476,26 @@ void checkHostCalls(Camera& camera, const PointSet& set) {
     }
 }
 
+bool misused(const Host& host) {
+    for (const Host::Misuse& kind : host.misuse()) {
+        if (kind.count != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each kind of misuse the host counts, one line each.
+void reportMisuse(const Host& host) {
+    const std::vector<Host::Misuse> kinds = host.misuse();
+    if (kinds.empty()) {
+        std::printf("misuse of the %s host: not looked for\n", host.name());
+    }
+    for (const Host::Misuse& kind : kinds) {
+        std::printf("misuse of the %s host: %-44s %d\n", host.name(), kind.what, kind.count);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -490,34 +527,57 @@ int main(int argc, char** argv) {
     }
 
     static lean::LeanHost leanHost;
-    static Camera camera(leanHost);
-    makeCamera(argv[1], camera);
-    static PointSet inView, outOfView;
-    makePoints(camera, inView, outOfView);
-    const Bare bare = bareOf(*camera.record);
-    const Matrices matrices = matricesOf(*camera.record);
+    static tagged::TaggedHost taggedHost;
+    static Camera cameras[] = {Camera(leanHost), Camera(taggedHost)};
+    constexpr size_t HostCount = sizeof(cameras) / sizeof(cameras[0]);
+    for (Camera& camera : cameras) {
+        makeCamera(argv[1], camera);
+    }
+    static PointSet inView[HostCount], outOfView[HostCount];
+    makePoints(cameras[0], inView[0], outOfView[0]);
+    for (size_t h = 1; h < HostCount; ++h) {
+        inView[h] = withValuesOf(cameras[h], inView[0]);
+        outOfView[h] = withValuesOf(cameras[h], outOfView[0]);
+    }
+    const Bare bare = bareOf(*cameras[0].record);
+    const Matrices matrices = matricesOf(*cameras[0].record);
     double worst = 0.0;
-    checkAgreement(camera, inView, true, bare, matrices, worst);
-    checkAgreement(camera, outOfView, false, bare, matrices, worst);
-    checkHostCalls(camera, inView);
+    for (size_t h = 0; h < HostCount; ++h) {
+        const Bare own = bareOf(*cameras[h].record);
+        if (std::memcmp(&own, &bare, sizeof bare) != 0) {
+            fail("the hosts' cameras do not hold the same values");
+        }
+        checkAgreement(cameras[h], inView[h], true, bare, matrices, worst);
+        checkAgreement(cameras[h], outOfView[h], false, bare, matrices, worst);
+        checkHostCalls(cameras[h], inView[h]);
+        if (misused(cameras[h].host)) {
+            reportMisuse(cameras[h].host);
+            fail("the module misused a host before anything was timed");
+        }
+    }
     std::printf(
-        "agreement: %u points per set; the formula gives the module's answers to the last "
-        "bit, the matrix path within %.3g px\n",
+        "agreement under both hosts: %u points per set; the formula gives the module's answers "
+        "to the last bit, the matrix path within %.3g px\n",
         static_cast<unsigned>(PointCount), worst);
     std::fflush(stdout);
 
     std::vector<timing::Benchmark> benchmarks;
     for (bool seen : {true, false}) {
-        const PointSet& set = seen ? inView : outOfView;
         const std::string where = seen ? "/in_view:1" : "/in_view:0";
-        benchmarks.push_back({"W32_DispatchedGetProjection" + where,
-                              PointCount,
-                              [&set] { dispatchedProjections(camera, set); },
-                              {}});
-        benchmarks.push_back({"W32_HostOperationsOnly" + where,
-                              PointCount,
-                              [&set] { hostOperationsOnly(camera, set); },
-                              {}});
+        for (size_t h = 0; h < HostCount; ++h) {
+            Camera& camera = cameras[h];
+            const PointSet& set = seen ? inView[h] : outOfView[h];
+            const std::string host = std::string("/host:") + camera.host.name();
+            benchmarks.push_back({"W32_DispatchedGetProjection" + host + where,
+                                  PointCount,
+                                  [&camera, &set] { dispatchedProjections(camera, set); },
+                                  {}});
+            benchmarks.push_back({"W32_HostOperationsOnly" + host + where,
+                                  PointCount,
+                                  [&camera, &set] { hostOperationsOnly(camera, set); },
+                                  {}});
+        }
+        const PointSet& set = seen ? inView[0] : outOfView[0];
         benchmarks.push_back({"W32_FormulaThroughput" + where,
                               PointCount,
                               [&set, &bare] { formulaThroughput(set, bare); },
@@ -531,8 +591,12 @@ int main(int argc, char** argv) {
                               [&set, &matrices] { matricesSerial(set, matrices); },
                               {}});
     }
-    benchmarks.push_back(
-        {"W32_DispatchedGetDistance", PointCount, [] { dispatchedDistances(camera); }, {}});
+    for (Camera& camera : cameras) {
+        benchmarks.push_back({std::string("W32_DispatchedGetDistance/host:") + camera.host.name(),
+                              PointCount,
+                              [&camera] { dispatchedDistances(camera); },
+                              {}});
+    }
     timing::runAll(benchmarks, repetitions, minimumSeconds, 20240611u);
 
     FILE* out = json != nullptr ? std::fopen(json, "w") : nullptr;
@@ -549,7 +613,7 @@ int main(int argc, char** argv) {
     for (size_t b = 0; b < benchmarks.size(); ++b) {
         const timing::Benchmark& benchmark = benchmarks[b];
         const double middle = timing::median(benchmark.nanosecondsPerOperation);
-        std::printf("%-44s %8.2f ns (median of %d)\n", benchmark.name.c_str(), middle, repetitions);
+        std::printf("%-52s %8.2f ns (median of %d)\n", benchmark.name.c_str(), middle, repetitions);
         if (out != nullptr) {
             std::fprintf(out, "    {\"name\": \"%s\", \"median_ns\": %.4f, \"runs_ns\": [",
                          benchmark.name.c_str(), middle);
@@ -563,6 +627,14 @@ int main(int argc, char** argv) {
     if (out != nullptr) {
         std::fprintf(out, "  ]\n}\n");
         std::fclose(out);
+    }
+    bool misuse = false;
+    for (const Camera& camera : cameras) {
+        reportMisuse(camera.host);
+        misuse = misuse || misused(camera.host);
+    }
+    if (misuse) {
+        fail("the module misused a host while it was timed");
     }
     return 0;
 }
