@@ -59,8 +59,36 @@ constexpr int32_t MethodGetDistance = 17;
 constexpr size_t PointCount = 1024;
 constexpr double StageTolerance = 1e-6;  // pixels, between the formula and the matrix path
 
+bool misused(const Host& host) {
+    for (const Host::Misuse& kind : host.misuse()) {
+        if (kind.count != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each kind of misuse the host counts, one line each.
+void reportMisuse(FILE* out, const Host& host) {
+    const std::vector<Host::Misuse> kinds = host.misuse();
+    if (kinds.empty()) {
+        std::fprintf(out, "misuse of the %s host: not looked for\n", host.name());
+    }
+    for (const Host::Misuse& kind : kinds) {
+        std::fprintf(out, "misuse of the %s host: %-44s %d\n", host.name(), kind.what, kind.count);
+    }
+}
+
+// The hosts in use, so that a failed check also tells of any misuse behind it.
+std::vector<const Host*> hostsInUse;
+
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "shipped_bench: %s\n", what);
+    for (const Host* host : hostsInUse) {
+        if (misused(*host)) {
+            reportMisuse(stderr, *host);
+        }
+    }
     std::exit(2);
 }
 
@@ -476,26 +504,6 @@ void checkHostCalls(Camera& camera, const PointSet& set) {
     }
 }
 
-bool misused(const Host& host) {
-    for (const Host::Misuse& kind : host.misuse()) {
-        if (kind.count != 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Each kind of misuse the host counts, one line each.
-void reportMisuse(const Host& host) {
-    const std::vector<Host::Misuse> kinds = host.misuse();
-    if (kinds.empty()) {
-        std::printf("misuse of the %s host: not looked for\n", host.name());
-    }
-    for (const Host::Misuse& kind : kinds) {
-        std::printf("misuse of the %s host: %-44s %d\n", host.name(), kind.what, kind.count);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -531,6 +539,7 @@ int main(int argc, char** argv) {
     static Camera cameras[] = {Camera(leanHost), Camera(taggedHost)};
     constexpr size_t HostCount = sizeof(cameras) / sizeof(cameras[0]);
     for (Camera& camera : cameras) {
+        hostsInUse.push_back(&camera.host);
         makeCamera(argv[1], camera);
     }
     static PointSet inView[HostCount], outOfView[HostCount];
@@ -551,7 +560,6 @@ int main(int argc, char** argv) {
         checkAgreement(cameras[h], outOfView[h], false, bare, matrices, worst);
         checkHostCalls(cameras[h], inView[h]);
         if (misused(cameras[h].host)) {
-            reportMisuse(cameras[h].host);
             fail("the module misused a host before anything was timed");
         }
     }
@@ -630,7 +638,7 @@ int main(int argc, char** argv) {
     }
     bool misuse = false;
     for (const Camera& camera : cameras) {
-        reportMisuse(camera.host);
+        reportMisuse(stdout, camera.host);
         misuse = misuse || misused(camera.host);
     }
     if (misuse) {
