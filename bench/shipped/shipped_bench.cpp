@@ -18,9 +18,14 @@
 // end of the timing (the counts are printed last).
 //
 //   shipped_bench.exe PATH\TO\SCRIPT.x32 [--repetitions N] [--min-time SECONDS] [--json FILE]
+//                     [--only TEXT]
+//
+// --only times only the benchmarks whose names contain TEXT (all checks still run first): one
+// workload for a sampling profiler.
 #include <emmintrin.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -510,12 +515,13 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: shipped_bench PATH\\SCRIPT.x32 [--repetitions N] [--min-time S] "
-                     "[--json FILE]\n");
+                     "[--json FILE] [--only TEXT]\n");
         return 1;
     }
     int repetitions = 7;
     double minimumSeconds = 0.1;
     const char* json = nullptr;
+    std::string only;
     for (int a = 2; a + 1 < argc; a += 2) {
         const std::string option = argv[a];
         if (option == "--repetitions") {
@@ -524,6 +530,8 @@ int main(int argc, char** argv) {
             minimumSeconds = std::atof(argv[a + 1]);
         } else if (option == "--json") {
             json = argv[a + 1];
+        } else if (option == "--only") {
+            only = argv[a + 1];
         } else {
             std::fprintf(stderr, "shipped_bench: unknown option %s\n", option.c_str());
             return 1;
@@ -605,6 +613,11 @@ int main(int argc, char** argv) {
                               [&camera] { dispatchedDistances(camera); },
                               {}});
     }
+    benchmarks.erase(std::remove_if(benchmarks.begin(), benchmarks.end(),
+                                    [&only](const timing::Benchmark& benchmark) {
+                                        return benchmark.name.find(only) == std::string::npos;
+                                    }),
+                     benchmarks.end());
     timing::runAll(benchmarks, repetitions, minimumSeconds, 20240611u);
 
     FILE* out = json != nullptr ? std::fopen(json, "w") : nullptr;
