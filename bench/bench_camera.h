@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "simhost/sim_host.h"
-#include "xtra/orvanta/camera_instance.h"
-#include "xtra/orvanta/camera_interface.h"
+#include "xtra/camera_class/camera_instance.h"
+#include "xtra/camera_class/camera_interface.h"
 
 namespace bench {
 

@@ -41,10 +41,10 @@
 
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
-#include "xtra/frame/interface_object.h"
-#include "xtra/frame/registration.h"
-#include "xtra/orvanta/camera_instance.h"
-#include "xtra/orvanta/camera_interface.h"
+#include "xtra/boundary/interface_object.h"
+#include "xtra/boundary/registration.h"
+#include "xtra/camera_class/camera_instance.h"
+#include "xtra/camera_class/camera_interface.h"
 
 namespace {
 

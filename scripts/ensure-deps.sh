@@ -11,8 +11,8 @@ set -euo pipefail
 
 packages=(
     # The build: CMake, the native compiler (its sanitizer runtimes come with it), the MinGW
-    # cross compiler in its POSIX thread model (cmake/mingw32.cmake), windres and objdump
-    # (tests/check_dll.sh), GoogleTest's sources (/usr/src/googletest), and Python for the
+    # cross compiler in its POSIX thread model (cmake/mingw32.cmake), windres, and objdump
+    # (scripts/demo/package.sh), GoogleTest's sources (/usr/src/googletest), and Python for the
     # loader's pictures, the test drivers and the demo recorder (standard library only).
     cmake make g++ python3 clang-format
     g++-mingw-w64-i686 g++-mingw-w64-i686-posix binutils-mingw-w64-i686

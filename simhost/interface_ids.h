@@ -2,7 +2,7 @@
 // and interfaces as the host registers them. Written out here, not taken from the module.
 #pragma once
 
-#include "xtra/frame/abi.h"
+#include "xtra/boundary/abi.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "xtra/frame/class_table.h"
+#include "xtra/boundary/class_table.h"
 
 struct ModuleExports {
     Status(XTRA_CALL* DllGetClassObject)(const Guid*, const Guid*, void**);

@@ -1,6 +1,6 @@
 // Off Windows the plug-in is linked into the program; its exports are taken directly.
 #include "simhost/module_exports.h"
-#include "xtra/frame/exports.h"
+#include "xtra/boundary/exports.h"
 
 bool loadModule(const char*, ModuleExports* out, std::string*) {
     out->DllGetClassObject = DllGetClassObject;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "simhost/module_exports.h"
-#include "xtra/frame/host_interfaces.h"
+#include "xtra/boundary/host_interfaces.h"
 
 namespace sim {
 

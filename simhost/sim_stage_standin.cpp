@@ -1,7 +1,7 @@
 // Off Windows the stage is the plug-in's stand-in window record, whose rectangle the
 // simulated host sets.
 #include "simhost/sim_host_impl.h"
-#include "xtra/frame/stage_window.h"
+#include "xtra/boundary/stage_window.h"
 
 namespace sim {
 

@@ -1,25 +1,64 @@
 #!/usr/bin/env python3
-"""Static checks of loader.exe: a 32-bit Windows GUI program that imports only system DLLs and
-carries the splash bitmap, the icon group and the DPI-aware manifest, whose compatibility
-section names no Windows from 8 on.
+"""Static checks of loader.exe: the checks of every shipped program (tests/check_binary.py: a
+32-bit Windows GUI program, importing system DLLs only, stripped, with ASLR and DEP), then every
+resource of its tree, in every language: the splash bitmap, the icon group and the manifest.
 
   check_executable.py loader.exe splash.bmp
 
 splash.bmp is the picture drawn by the build; the bitmap resource must hold exactly its pixels.
+Each resource is carried in one language only, so that every user sees the same one. The
+program carries one manifest, RT_MANIFEST 1, the number under which Windows reads a program's
+manifest; any other manifest found, under any number or language, is reported and checked too.
+
+The manifest runs the program as invoker, names no Windows from 8 on in its compatibility
+section (those stop listing 16-bit display modes for a program that names them), and makes the
+program DPI-aware on every Windows from Vista on, so that the screen size it reads and the
+800x600 window it sets are physical pixels under display scaling. Windows reads two elements
+of windowsSettings (asm.v3 application/windowsSettings):
+
+dpiAware (SMI/2005 namespace), from Vista on, and the only one read up to Windows 10 1511; the
+value is trimmed and compared without case:
+
+  value               Vista, 7, 8     8.1, 10       accepted
+  true/pm             system aware    per monitor   yes
+  true                system aware    system aware  no: not per monitor where Windows offers it
+  per monitor         unaware         per monitor   no: unaware on Vista to 8
+  false, other, none  unaware         unaware       no
+
+Accounts differ on how Windows 7 and 8 read other values (any element at all, any value
+beginning with "t"); only "true/pm" is aware on every version and per monitor from 8.1 on.
+
+dpiAwareness (SMI/2016 namespace), from Windows 10 1607 on, where it replaces dpiAware: a
+comma-separated list of which the first value the system knows is used (unaware, system,
+permonitor; permonitorv2 from 1703). Accepted: a list beginning "PerMonitorV2, PerMonitor",
+which is per monitor on 1607 and per monitor v2 from 1703. Per monitor matters because the
+switch to 800x600 changes the scale factor while the loader runs. A dpiAwareness without a
+dpiAware leaves Vista to Windows 10 1511 unaware: the dpiAware check refuses it.
+
 Prints one line per check and exits 1 when any failed.
 """
 
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
+from collections import Counter
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from check_binary import PortableExecutable, check, check_program, summary  # noqa: E402
+
 RT_ICON, RT_BITMAP, RT_GROUP_ICON, RT_MANIFEST = 3, 2, 14, 24
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
-               "shell32.dll", "ntdll.dll", "ole32.dll", "comctl32.dll", "ucrtbase.dll"}
+# The number under which Windows reads a program's manifest, CREATEPROCESS_MANIFEST_RESOURCE_ID.
+PROGRAM_MANIFEST_ID = 1
 ICON_FORMATS = [(32, 24), (32, 8), (32, 4), (32, 1), (16, 24), (16, 8), (16, 4), (16, 1)]
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 WINDOWS_SETTINGS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+# The values that make the program DPI-aware from Vista on and per monitor wherever Windows
+# offers it (the tables of the docstring).
+DPI_AWARE_ACCEPTED = "true/pm"
+DPI_AWARENESS_ACCEPTED = ["permonitorv2", "permonitor"]
 # The operating systems a compatibility section may name. Windows 8 and every later one stop
 # listing 16-bit display modes for a program that names them; an identifier not listed here is
 # taken for a later Windows.
@@ -28,99 +67,15 @@ SUPPORTED_OS_BEFORE_WINDOWS_8 = {
     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
 }
 
-results = []
 
-
-def check(condition, description):
-    condition = bool(condition)
-    print(("ok    " if condition else "FAIL  ") + description)
-    results.append(condition)
-    return condition
-
-
-class PortableExecutable:
-    def __init__(self, data):
-        self.data = data
-        if data[:2] != b"MZ":
-            raise ValueError("not an MZ executable")
-        pe, = struct.unpack_from("<I", data, 0x3C)
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("no PE signature")
-        (self.machine, sections, _, _, self.symbol_count, optional_size,
-         _) = struct.unpack_from("<HHIIIHH", data, pe + 4)
-        optional = pe + 24
-        self.magic, = struct.unpack_from("<H", data, optional)
-        self.subsystem, = struct.unpack_from("<H", data, optional + 68)
-        directories, = struct.unpack_from("<I", data, optional + 92)
-        self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
-                            for i in range(directories)]
-        self.sections = []
-        self.section_names = []
-        for i in range(sections):
-            base = optional + optional_size + 40 * i
-            virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<IIII", data, base + 8)
-            self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
-            self.section_names.append(data[base:base + 8].rstrip(b"\0").decode("ascii", "replace"))
-
-    def offset(self, rva):
-        for start, size, raw in self.sections:
-            if start <= rva < start + size:
-                return raw + rva - start
-        raise ValueError("RVA %#x outside every section" % rva)
-
-    def c_string(self, rva):
-        at = self.offset(rva)
-        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
-
-    def imported_dlls(self):
-        rva, _ = self.directories[1]
-        names = []
-        at = self.offset(rva)
-        while True:
-            lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, at)
-            if lookup == 0 and name == 0 and thunks == 0:
-                return names
-            names.append(self.c_string(name))
-            at += 20
-
-    def resources(self):
-        """{(type, id): data} for resources named by number, first language of each."""
-        root_rva, root_size = self.directories[2]
-        found = {}
-        if root_size == 0:
-            return found
-        root = self.offset(root_rva)
-
-        def entries(directory):
-            named, numbered = struct.unpack_from("<HH", self.data, directory + 12)
-            for i in range(named + numbered):
-                yield struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
-
-        for type_id, type_target in entries(root):
-            for name_id, name_target in entries(root + (type_target & 0x7FFFFFFF)):
-                language_dir = root + (name_target & 0x7FFFFFFF)
-                _, leaf = next(entries(language_dir))
-                data_rva, size = struct.unpack_from("<II", self.data, root + leaf)
-                at = self.offset(data_rva)
-                if not (type_id & 0x80000000 or name_id & 0x80000000):
-                    found[(type_id, name_id)] = self.data[at:at + size]
-        return found
-
-
-def check_program(exe):
-    check(exe.machine == 0x14C and exe.magic == 0x10B, "32-bit x86 PE32 image")
-    check(exe.subsystem == 2, "Windows GUI subsystem (got %d)" % exe.subsystem)
-    dlls = exe.imported_dlls()
-    check(bool(dlls) and all(name.lower() in SYSTEM_DLLS for name in dlls),
-          "imports only Windows system DLLs: %s" % ", ".join(dlls))
-    check(not any(part in name.lower() for name in dlls
-                  for part in ("libgcc", "libstdc++", "winpthread")),
-          "no MinGW runtime DLL imported")
-    # The linker writes long section names such as .debug_info as "/offset" into the symbol
-    # table's string table, so debug sections show under either form.
-    debug = [name for name in exe.section_names if name.startswith((".debug", "/"))]
-    check(exe.symbol_count == 0 and not debug,
-          "stripped: %d symbols, debug sections %s" % (exe.symbol_count, debug or "none"))
+def check_languages(resources):
+    """Each resource in one language, and the tree reduced to {(type, name): data}."""
+    languages = Counter((r.type, r.name) for r in resources)
+    repeated = ["type %s name %s in %d languages" % (kind, name, count)
+                for (kind, name), count in languages.items() if count > 1]
+    check(not repeated, "%d resources, each in one language: repeated %s" %
+          (len(resources), ", ".join(repeated) or "none"))
+    return {(r.type, r.name): r.data for r in resources}
 
 
 def check_bitmap(resources, splash_path):
@@ -174,32 +129,47 @@ def elements(root, local_name):
     return [e for e in root.iter() if e.tag.rsplit("}", 1)[-1] == local_name]
 
 
-def check_manifest(resources):
-    manifest = resources.get((RT_MANIFEST, 1))
-    if not check(manifest is not None, "manifest resource (RT_MANIFEST, id 1) present"):
-        return
+def check_manifests(resources):
+    manifests = [r for r in resources if r.type == RT_MANIFEST]
+    found = ["%s/%s (%d bytes)" % (r.name, r.language, len(r.data)) for r in manifests]
+    check(len(manifests) == 1 and manifests[0].name == PROGRAM_MANIFEST_ID,
+          "one manifest, RT_MANIFEST %d in one language: manifests (id/language) %s" %
+          (PROGRAM_MANIFEST_ID, ", ".join(found) or "none"))
+    for manifest in manifests:
+        check_manifest(manifest.data, "manifest %s/%s: " % (manifest.name, manifest.language))
+
+
+def check_manifest(manifest, label):
     try:
         root = ElementTree.fromstring(manifest)
     except ElementTree.ParseError as error:
-        check(False, "manifest is well-formed XML: %s" % error)
+        check(False, label + "well-formed XML: %s" % error)
         return
-    aware = [e.text.strip() for e in root.iter(WINDOWS_SETTINGS_2005 + "dpiAware")]
-    awareness = [e.text.strip() for e in root.iter(WINDOWS_SETTINGS_2016 + "dpiAwareness")]
-    check(aware and aware[0].lower() in ("true", "true/pm", "per monitor"),
-          "declares the program DPI-aware: dpiAware %s" % aware)
-    check(awareness and "permonitorv2" in awareness[0].lower().replace(" ", ""),
-          "declares per-monitor DPI awareness: dpiAwareness %s" % awareness)
+    check(root.tag == ASM_V1 + "assembly", label + "an asm.v1 assembly: %s" % root.tag)
+    # Windows reads the DPI settings only at this place; an element elsewhere counts for none.
+    settings = ASM_V3 + "application/" + ASM_V3 + "windowsSettings/"
+    aware = [(e.text or "").strip()
+             for e in root.findall(settings + WINDOWS_SETTINGS_2005 + "dpiAware")]
+    awareness = [(e.text or "").strip()
+                 for e in root.findall(settings + WINDOWS_SETTINGS_2016 + "dpiAwareness")]
+    check(len(aware) == 1 and aware[0].lower() == DPI_AWARE_ACCEPTED,
+          label + "DPI-aware from Windows Vista on, per monitor from 8.1: dpiAware %s (one "
+          "element, %s)" % (aware or "missing", DPI_AWARE_ACCEPTED))
+    listed = [value.strip().lower() for value in awareness[0].split(",")] if awareness else []
+    check(len(awareness) == 1 and listed[:2] == DPI_AWARENESS_ACCEPTED,
+          label + "per monitor on Windows 10 from 1607: dpiAwareness %s (one element, "
+          "beginning %s)" % (awareness or "missing", ", ".join(DPI_AWARENESS_ACCEPTED)))
     # By local name, so that an entry under any namespace prefix or version is seen.
     declared = [(e.get("Id") or "").strip().lower() for e in elements(root, "supportedOS")]
     later = [os_id for os_id in declared if os_id not in SUPPORTED_OS_BEFORE_WINDOWS_8]
-    check(not later, "declares no Windows 8 or later as supported, which would hide the 16-bit "
-          "modes: %s" % (later or [SUPPORTED_OS_BEFORE_WINDOWS_8[i] for i in declared] or "none"))
+    check(not later, label + "declares no Windows 8 or later as supported, which would hide "
+          "the 16-bit modes: %s" %
+          (later or [SUPPORTED_OS_BEFORE_WINDOWS_8[i] for i in declared] or "none"))
     tested = [e.get("Id") for e in elements(root, "maxversiontested")]
-    check(not tested, "names no highest tested Windows version, a Windows 10 entry: %s" %
+    check(not tested, label + "names no highest tested Windows version, a Windows 10 entry: %s" %
           (tested or "none"))
-    levels = [e.get("level") for e in root.iter("{urn:schemas-microsoft-com:asm.v3}"
-                                                "requestedExecutionLevel")]
-    check(levels == ["asInvoker"], "runs as invoker: %s" % levels)
+    levels = [e.get("level") for e in root.iter(ASM_V3 + "requestedExecutionLevel")]
+    check(levels == ["asInvoker"], label + "runs as invoker: %s" % levels)
 
 
 def main():
@@ -207,13 +177,16 @@ def main():
         sys.exit("usage: check_executable.py loader.exe splash.bmp")
     exe = PortableExecutable(Path(sys.argv[1]).read_bytes())
     check_program(exe)
-    resources = exe.resources()
-    check_bitmap(resources, sys.argv[2])
-    check_icons(resources)
-    check_manifest(resources)
-    failed = results.count(False)
-    print("%d passed, %d failed" % (results.count(True), failed))
-    return 1 if failed else 0
+    try:
+        resources = exe.resources()
+    except (ValueError, struct.error, UnicodeDecodeError) as error:
+        check(False, "resource tree readable: %s" % error)
+        return summary()
+    by_id = check_languages(resources)
+    check_bitmap(by_id, sys.argv[2])
+    check_icons(by_id)
+    check_manifests(resources)
+    return summary()
 
 
 if __name__ == "__main__":

@@ -11,6 +11,10 @@
 
 #include "tests/support/script_fixture.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace test {
 namespace {
 
@@ -38,7 +42,11 @@ class ScriptExamplesTest : public ScriptFixture {
         expectOk(SetNearPlane, {0.5});
         expectOk(SetPosition, {Arg::integer(0), Arg::integer(6), Arg::integer(25)});
         expectOk(SetInterest, {Arg::integer(0), Arg::integer(1), Arg::integer(0)});
+        gLens = measureLens().value_or(std::vector<double>{});
+        EXPECT_EQ(gLens.size(), 4u) << "measureLens answers a lens";
     }
+
+    std::vector<double> gLens;  // what "Set up a camera" keeps of measureLens
 
     std::vector<double> project(double x, double y, double z) {
         return call(GetProjection, {x, y, z}).point();
@@ -50,17 +58,40 @@ class ScriptExamplesTest : public ScriptFixture {
         return call(GetCoordinates, {h, v, worldZ}).list();
     }
 
-    // The ray arithmetic of "Pick a point on the ground (exact)", step for step as the
-    // script does it: from the camera's getters, with the stage centre (400, 300).
-    std::optional<std::vector<double>> groundPoint(double h, double v) {
+    // "Find the camera's centre and scale", step for step as the script does it: {centreH,
+    // centreV, scaleH, scaleV}, or nothing when the point on the viewing axis is out of view.
+    std::optional<std::vector<double>> measureLens() {
         const double deg = Pi / 180.0;
-        const double s = 300.0 / std::tan(call(GetFieldOfView).real() * deg / 2.0);
+        const std::vector<double> r = rotation();
+        const double sinP = std::sin(r.at(0) * deg), cosP = std::cos(r.at(0) * deg);
+        const double sinY = std::sin(r.at(1) * deg), cosY = std::cos(r.at(1) * deg);
+        const double d = (call(GetNearPlane).real() + call(GetFarPlane).real()) / 2.0;
+        const std::vector<double> c = call(GetPosition).list();
+        const double x = c.at(0) - d * sinY * cosP;
+        const double y = c.at(1) + d * sinP;
+        const double z = c.at(2) - d * cosY * cosP;
+        const std::vector<double> p = project(x, y, z);
+        if (p == OffStage) return std::nullopt;
+        const std::vector<double> a = project(x + d * cosY, y, z - d * sinY);
+        const std::vector<double> b =
+            project(x + d * sinP * sinY, y + d * cosP, z + d * sinP * cosY);
+        const double ah = a.at(0) - p.at(0), av = a.at(1) - p.at(1);
+        const double bh = b.at(0) - p.at(0), bv = b.at(1) - p.at(1);
+        return std::vector<double>{p.at(0), p.at(1), std::sqrt(ah * ah + bh * bh),
+                                   std::sqrt(av * av + bv * bv)};
+    }
+
+    // The ray arithmetic of "Pick a point on the ground (exact)", step for step as the
+    // script does it: from the camera's getters and the lens that measureLens answered.
+    std::optional<std::vector<double>> groundPoint(double h, double v,
+                                                   const std::vector<double>& lens) {
+        const double deg = Pi / 180.0;
         const std::vector<double> r = rotation();
         const double pitch = r.at(0) * deg;
         const double yaw = r.at(1) * deg;
         const double roll = r.at(2) * deg;
-        const double cx = (h - 400.0) * call(GetPictureRatio).real() / s;
-        const double cy = (300.0 - v) / s;
+        const double cx = (h - lens.at(0)) / lens.at(2);
+        const double cy = (lens.at(1) - v) / lens.at(3);
         const double x1 = std::cos(roll) * cx - std::sin(roll) * cy;
         const double y2 = std::sin(roll) * cx + std::cos(roll) * cy;
         const double dy = std::cos(pitch) * y2 + std::sin(pitch);
@@ -117,11 +148,64 @@ TEST_F(ScriptExamplesTest, SetUpACamera) {
     expectNear(project(0.0, 1.0, 0.0), {400.0, 300.0}, 1e-9, "still on the centre after a move");
 }
 
+// --- Find the camera's centre and scale
+TEST_F(ScriptExamplesTest, FindTheCamerasCentreAndScale) {
+    setUpCamera();
+    expectNear(gLens, {400.0, 300.0, 643.35, 643.35}, 0.005, "full screen, 800 x 600");
+    EXPECT_NEAR(distance(), -40.25, 1e-9) << "the last projection is measureLens's own";
+    expectOk(SetRoll, {Arg::integer(15)});
+    expectNear(*measureLens(), {400.0, 300.0, 643.35, 643.35}, 0.005, "whatever the roll");
+
+    // A window whose frame and title bar make it 808 x 634 pixels outside, at ratio 1.25.
+    destroyCamera();
+    host.setStageSize(808, 634);
+    createCamera();
+    setUpCamera();
+    expectOk(SetPictureRatio, {1.25});
+    const std::vector<double> lens = *measureLens();
+    expectNear(lens, {404.0, 317.0, 543.85, 679.81}, 0.005, "808 x 634, ratio 1.25");
+    const double scaleV = 317.0 / std::tan(25.0 * Pi / 180.0);  // half the outer height
+    expectNear(lens, {404.0, 317.0, scaleV / 1.25, scaleV}, 1e-9, "to the last digits");
+
+    // Near plane equal to the far plane: nothing is in view.
+    expectOk(SetNearPlane, {Arg::integer(80)});
+    EXPECT_FALSE(measureLens());
+
+#if defined(_WIN32)
+    // A real window with a frame and a title bar around an inside of 800 x 600: the camera
+    // takes the outer rectangle, as GetWindowRect gives it.
+    RECT size{0, 0, 800, 600};
+    ASSERT_TRUE(AdjustWindowRect(&size, WS_OVERLAPPEDWINDOW, FALSE));
+    HWND framed = CreateWindowExA(0, "STATIC", "Framed stage", WS_OVERLAPPEDWINDOW, 50, 50,
+                                  size.right - size.left, size.bottom - size.top, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(framed, nullptr);
+    RECT inside{}, outside{};
+    GetClientRect(framed, &inside);
+    GetWindowRect(framed, &outside);
+    EXPECT_EQ(inside.right, 800);
+    EXPECT_EQ(inside.bottom, 600);
+    const double outerH = outside.right - outside.left, outerV = outside.bottom - outside.top;
+    EXPECT_GT(outerV, 600.0) << "the title bar and frame add to the outside";
+    destroyCamera();
+    host.setStageWindow(framed);
+    createCamera();
+    setUpCamera();
+    const double framedScaleV = outerV / 2.0 / std::tan(25.0 * Pi / 180.0);
+    expectNear(*measureLens(), {outerH / 2.0, outerV / 2.0, framedScaleV, framedScaleV}, 1e-9,
+               "a framed window");
+    destroyCamera();
+    host.setStageWindow(nullptr);
+    DestroyWindow(framed);
+#endif
+}
+
 // --- Project a vertex
 TEST_F(ScriptExamplesTest, ProjectAVertex) {
     setUpCamera();
+    // Not a number: the call fails with the host's own conversion status.
     Answer notANumber = call(GetProjection, {Arg::string("one"), 1.0, 0.0});
-    EXPECT_TRUE(notANumber.isSymbol("errInvalidParameter")) << notANumber.describe();
+    EXPECT_EQ(notANumber.status, sim::StatusNotConvertible) << notANumber.describe();
 
     Answer vertex = call(GetProjection, {Arg::integer(1), Arg::integer(1), Arg::integer(0)});
     EXPECT_EQ(vertex.status, 0);
@@ -189,8 +273,7 @@ TEST_F(ScriptExamplesTest, FadeWithDistance) {
 // --- Size a sprite by its depth
 TEST_F(ScriptExamplesTest, SizeASpriteByItsDepth) {
     setUpCamera();
-    const double fov = call(GetFieldOfView).real();
-    const double s = 300.0 / std::tan(fov * 3.141592653589793 / 360.0);
+    const double s = gLens.at(3);
     EXPECT_NEAR(s, 643.35, 0.005);
     project(0.0, 1.0, 0.0);  // the object's centre: the interest
     const double pixelHeight = 2.0 * s / -distance();
@@ -201,11 +284,15 @@ TEST_F(ScriptExamplesTest, SizeASpriteByItsDepth) {
     const std::vector<double> top = project(0.0, 1.0 + std::cos(pitch), std::sin(pitch));
     const std::vector<double> bottom = project(0.0, 1.0 - std::cos(pitch), -std::sin(pitch));
     EXPECT_NEAR(bottom[1] - top[1], pixelHeight, 0.01);
-    // Across, with the ratio: L * s / (ratio * d).
+    // Across, an object 2 units wide at ratio 2: L * s / (ratio * d), the third item being
+    // s / ratio.
     expectOk(SetPictureRatio, {2.0});
+    const double scaleH = measureLens()->at(2);
+    EXPECT_NEAR(scaleH, s / 2.0, 1e-9);
     const std::vector<double> right = project(1.0, 1.0, 0.0);
     const std::vector<double> left = project(-1.0, 1.0, 0.0);
     EXPECT_NEAR(right[0] - left[0], 2.0 * s / (2.0 * 25.495), 0.01);
+    EXPECT_NEAR(right[0] - left[0], 2.0 * scaleH / -distance(), 1e-9);
 }
 
 // --- Fly and bank
@@ -294,6 +381,7 @@ TEST_F(ScriptExamplesTest, PickAPoint) {
 // --- Pick a point on the ground (exact)
 TEST_F(ScriptExamplesTest, PickAPointOnTheGround) {
     setUpCamera();
+    const std::vector<double> lens = gLens;  // taken once, kept through setRoll and setRotation
     const std::vector<double> position = call(GetPosition).list();
 
     // Two getCoordinates calls: their answers lie on one straight line through the camera...
@@ -315,7 +403,7 @@ TEST_F(ScriptExamplesTest, PickAPointOnTheGround) {
     int seen = 0, beyond = 0;
     for (int h = 0; h <= 800; h += 10) {
         for (int v = 0; v <= 600; v += 10) {
-            const std::optional<std::vector<double>> ground = groundPoint(h, v);
+            const std::optional<std::vector<double>> ground = groundPoint(h, v, lens);
             if (!ground) continue;
             EXPECT_EQ((*ground)[1], 0.0);
             const std::vector<double> stage = project((*ground)[0], 0.0, (*ground)[2]);
@@ -331,20 +419,34 @@ TEST_F(ScriptExamplesTest, PickAPointOnTheGround) {
     }
     EXPECT_EQ(seen + beyond, 81 * 43) << "the rows from v = 180 down have ground points";
     EXPECT_EQ(beyond, 81 * 5) << "the rows v = 180 to 220 lie beyond the far plane";
-    EXPECT_FALSE(groundPoint(400, 100)) << "above the horizon the ray misses the ground";
-    expectNear(*groundPoint(400, 450), {0.0, 0.0, 11.79}, 0.005, "(400, 450)");
-    expectNear(*groundPoint(700, 550), {4.85, 0.0, 15.60}, 0.005, "(700, 550)");
+    EXPECT_FALSE(groundPoint(400, 100, lens)) << "above the horizon the ray misses the ground";
+    expectNear(*groundPoint(400, 450, lens), {0.0, 0.0, 11.79}, 0.005, "(400, 450)");
+    expectNear(*groundPoint(700, 550, lens), {4.85, 0.0, 15.60}, 0.005, "(700, 550)");
 
     // "The same holds after setRoll and for any yaw."
     expectOk(SetRoll, {Arg::integer(15)});
     for (const double yaw : {-150.0, -35.0, 60.0, 180.0}) {
         expectOk(SetRotation, {-20.0, yaw, Arg::integer(15)});
         for (const auto& [h, v] : {std::pair<double, double>{0, 600}, {700, 550}, {400, 400}}) {
-            const std::optional<std::vector<double>> ground = groundPoint(h, v);
+            const std::optional<std::vector<double>> ground = groundPoint(h, v, lens);
             ASSERT_TRUE(ground) << "yaw " << yaw;
             EXPECT_LT(pixelsApart(project((*ground)[0], 0.0, (*ground)[2]), h, v), 1e-9)
                 << "yaw " << yaw << " at " << h << ", " << v;
         }
+    }
+
+    // "in any window and at any ratio": a window 808 x 634 outside, at ratio 1.25.
+    destroyCamera();
+    host.setStageSize(808, 634);
+    createCamera();
+    setUpCamera();
+    expectOk(SetPictureRatio, {1.25});
+    const std::vector<double> framedLens = *measureLens();
+    for (const auto& [h, v] : {std::pair<double, double>{0, 634}, {700, 550}, {404, 400}}) {
+        const std::optional<std::vector<double>> ground = groundPoint(h, v, framedLens);
+        ASSERT_TRUE(ground) << h << ", " << v;
+        EXPECT_LT(pixelsApart(project((*ground)[0], 0.0, (*ground)[2]), h, v), 1e-9)
+            << h << ", " << v;
     }
 }
 

@@ -10,8 +10,8 @@
 
 #include "simhost/interface_ids.h"
 #include "simhost/sim_host.h"
-#include "xtra/orvanta/camera_instance.h"
-#include "xtra/orvanta/camera_interface.h"
+#include "xtra/camera_class/camera_instance.h"
+#include "xtra/camera_class/camera_interface.h"
 
 namespace test {
 

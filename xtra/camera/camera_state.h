@@ -39,7 +39,7 @@ struct RotationTable {
 static_assert(sizeof(RotationTable) == 12 * sizeof(double), "twelve doubles");
 
 // The camera's own fields. In the instance record they follow the host's header and the
-// camera's host links (xtra/orvanta/camera_instance.h).
+// camera's host links (xtra/camera_class/camera_instance.h).
 struct CameraState {
     Vec3 position;
     Vec3 interest;

@@ -4,7 +4,7 @@
 
 #include "xtra/camera/angles.h"
 
-double planeVectorAngle(double a, double b, double c, double d) {
+double vectorAngle(double a, double b, double c, double d) {
     const double e = std::hypot(a, b);
     const double f = std::hypot(c, d);
     if (e == 0.0 || f == 0.0) {
@@ -32,15 +32,15 @@ AimAngles aimAngles(const Vec3& position, const Vec3& interest) {
         // Straight behind is +pi, never -pi, whichever sign the zero has.
         aim.yaw = dz < 0.0 ? piValue() : 0.0;
     } else if (dx < 0.0) {
-        aim.yaw = -planeVectorAngle(dz, dx, 1.0, 0.0);
+        aim.yaw = -vectorAngle(dz, dx, 1.0, 0.0);
     } else {
-        aim.yaw = planeVectorAngle(dz, dx, 1.0, 0.0);
+        aim.yaw = vectorAngle(dz, dx, 1.0, 0.0);
     }
 
     // The horizontal distance, turned into the camera's heading from the yaw just found; it is
     // the length of (dx, dz) up to rounding and never negative.
     const double horizontal = std::cos(-aim.yaw) * dz - std::sin(-aim.yaw) * dx;
-    const double elevation = planeVectorAngle(horizontal, dy, 1.0, 0.0);
+    const double elevation = vectorAngle(horizontal, dy, 1.0, 0.0);
     aim.pitch = dy < 0.0 ? -elevation : elevation;
     return aim;
 }
@@ -71,11 +71,37 @@ ProjectionScales projectionScales(double fieldOfView, double pictureRatio, doubl
     scales.fieldOfView = fieldOfView;
     double t = std::tan(fieldOfView * 0.5);
     if (t == 0.0 || std::isnan(t)) {
-        // 45 degrees, multiplied in exactly this order so every build agrees to the last bit.
-        scales.fieldOfView = piValue() * 0.005555555555555556 * 45.0;
+        scales.fieldOfView = degreesToRadians(45.0);
         t = std::tan(scales.fieldOfView * 0.5);
     }
     scales.scaleH = centreV / pictureRatio / t;
     scales.scaleV = centreV / t;
     return scales;
+}
+
+void aimAtInterest(CameraState& camera) {
+    const AimAngles aim = aimAngles(camera.position, camera.interest);
+    camera.yaw = aim.yaw;
+    camera.pitch = aim.pitch;
+    // The roll is the script's and stays.
+    updateRotationTable(camera);
+}
+
+void updateRotationTable(CameraState& camera) {
+    camera.rotationTable = rotationTableFor(camera.pitch, camera.yaw, camera.roll);
+}
+
+void updateProjectionScale(CameraState& camera) {
+    const ProjectionScales scales =
+        projectionScales(camera.fieldOfView, camera.pictureRatio, camera.centreV);
+    camera.fieldOfView = scales.fieldOfView;
+    camera.scaleH = scales.scaleH;
+    camera.scaleV = scales.scaleV;
+}
+
+void setStageSize(CameraState& camera, double width, double height) {
+    camera.stageWidth = width;
+    camera.stageHeight = height;
+    camera.centreH = width * 0.5;
+    camera.centreV = height * 0.5;
 }

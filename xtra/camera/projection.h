@@ -104,9 +104,8 @@ struct Projection {
     StagePoint screen;  // OutOfViewPoint when not in view
 };
 
-// One result record, filled on either path and returned once, so that the compiler keeps its
-// fields in registers: returned from two places, the record was assembled in memory and copied
-// out, part of it through pairs of 32-bit registers on the 32-bit build.
+// World to stage in one step. (Why one record filled on either path and returned once:
+// bench/shipped/codegen_notes.md.)
 inline Projection projectPoint(const Vec3& world, const CameraState& camera) {
     const Vec3 offset = offsetFromCamera(world, camera.position);
     const Vec3 pitched = undoYawAndPitch(offset, camera.rotationTable);

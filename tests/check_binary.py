@@ -1,0 +1,230 @@
+#!/usr/bin/env python3
+"""Static checks of the shipped 32-bit Windows binaries, read from their bytes.
+
+  check_binary.py program projector.exe   a Windows GUI program
+  check_binary.py plugin SCRIPT.x32       the camera plug-in
+
+Every binary is a 32-bit x86 PE32 image that imports Windows system DLLs only (the runtimes are
+linked in) and is shipped stripped: no COFF symbol table (pointer and count zero) and no debug
+sections. Every binary is also hardened, as Windows reads it at load time:
+
+- DllCharacteristics DYNAMIC_BASE (0x40): the image may be loaded at a random base (ASLR);
+- a base relocation directory that lies in a section and holds at least one HIGHLOW entry, and
+  the file header's RELOCS_STRIPPED flag (0x1) clear: an image flagged DYNAMIC_BASE whose
+  relocations are missing stays at its preferred base;
+- DllCharacteristics NX_COMPAT (0x100): data pages are not executable (DEP).
+
+A program runs in the Windows GUI subsystem; the plug-in is a DLL whose exports are exactly the
+five undecorated entry points that the Director host looks up by name.
+
+The loader's check (tests/loader/check_executable.py) runs the program checks from here before
+its resource checks. Prints one line per check and exits 1 when any failed.
+"""
+
+import struct
+import sys
+from collections import namedtuple
+from pathlib import Path
+
+IMAGE_FILE_RELOCS_STRIPPED, IMAGE_FILE_DLL = 0x0001, 0x2000
+DYNAMIC_BASE, NX_COMPAT = 0x0040, 0x0100
+IMAGE_REL_BASED_ABSOLUTE, IMAGE_REL_BASED_HIGHLOW = 0, 3
+EXPORT, IMPORT, RESOURCE, BASE_RELOCATION = 0, 1, 2, 5
+
+PROGRAM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
+                "shell32.dll", "ntdll.dll", "ole32.dll", "comctl32.dll", "ucrtbase.dll"}
+PLUGIN_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll"}
+PLUGIN_EXPORTS = ["DllCanUnloadNow", "DllGetClassForm", "DllGetClassInfo", "DllGetClassObject",
+                  "DllGetInterface"]
+
+# One resource of the tree: type and name are numbers or strings, language a number.
+Resource = namedtuple("Resource", "type name language data")
+
+results = []
+
+
+def check(condition, description):
+    condition = bool(condition)
+    print(("ok    " if condition else "FAIL  ") + description)
+    results.append(condition)
+    return condition
+
+
+class PortableExecutable:
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise ValueError("not an MZ executable")
+        pe, = struct.unpack_from("<I", data, 0x3C)
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("no PE signature")
+        (self.machine, sections, _, self.symbol_pointer, self.symbol_count, optional_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
+        optional = pe + 24
+        self.magic, = struct.unpack_from("<H", data, optional)
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, optional + 68)
+        directories, = struct.unpack_from("<I", data, optional + 92)
+        self.directories = [struct.unpack_from("<II", data, optional + 96 + 8 * i)
+                            for i in range(directories)]
+        self.sections = []
+        self.section_names = []
+        for i in range(sections):
+            base = optional + optional_size + 40 * i
+            virtual_size, rva, raw_size, raw_offset = struct.unpack_from("<IIII", data, base + 8)
+            self.sections.append((rva, max(virtual_size, raw_size), raw_offset))
+            self.section_names.append(data[base:base + 8].rstrip(b"\0").decode("ascii", "replace"))
+
+    def directory(self, index):
+        """(rva, size) of a data directory; (0, 0) when the header lists fewer."""
+        return self.directories[index] if index < len(self.directories) else (0, 0)
+
+    def offset(self, rva, size=1):
+        """File offset of rva, whose size bytes must all lie in one section."""
+        for start, length, raw in self.sections:
+            if start <= rva and rva + size <= start + length:
+                return raw + rva - start
+        raise ValueError("RVA %#x (%d bytes) outside every section" % (rva, size))
+
+    def c_string(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
+
+    def imported_dlls(self):
+        rva, _ = self.directory(IMPORT)
+        names = []
+        at = self.offset(rva)
+        while True:
+            lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, at)
+            if lookup == 0 and name == 0 and thunks == 0:
+                return names
+            names.append(self.c_string(name))
+            at += 20
+
+    def exported_names(self):
+        rva, size = self.directory(EXPORT)
+        if size == 0:
+            return []
+        count, _, names = struct.unpack_from("<III", self.data, self.offset(rva, 40) + 24)
+        at = self.offset(names, 4 * count)
+        return [self.c_string(name) for name in struct.unpack_from("<%dI" % count, self.data, at)]
+
+    def base_relocations(self):
+        """(blocks, HIGHLOW entries) of the base relocation directory, which must parse whole."""
+        rva, size = self.directory(BASE_RELOCATION)
+        if size == 0:
+            return 0, 0
+        start = self.offset(rva, size)
+        blocks = highlow = 0
+        at = start
+        while at < start + size:
+            _, block_size = struct.unpack_from("<II", self.data, at)
+            if block_size < 8 or block_size % 2 or at + block_size > start + size:
+                raise ValueError("relocation block of %d bytes at RVA %#x" %
+                                 (block_size, rva + at - start))
+            for entry, in struct.iter_unpack("<H", self.data[at + 8:at + block_size]):
+                kind = entry >> 12
+                if kind == IMAGE_REL_BASED_HIGHLOW:
+                    highlow += 1
+                elif kind != IMAGE_REL_BASED_ABSOLUTE:
+                    raise ValueError("relocation of type %d in a 32-bit image" % kind)
+            blocks += 1
+            at += block_size
+        return blocks, highlow
+
+    def resources(self):
+        """Every resource of the tree: each type, each name or number, each language."""
+        root_rva, root_size = self.directory(RESOURCE)
+        if root_size == 0:
+            return []
+        root = self.offset(root_rva)
+
+        def entries(directory):
+            named, numbered = struct.unpack_from("<HH", self.data, directory + 12)
+            for i in range(named + numbered):
+                key, target = struct.unpack_from("<II", self.data, directory + 16 + 8 * i)
+                if key & 0x80000000:
+                    length, = struct.unpack_from("<H", self.data, root + (key & 0x7FFFFFFF))
+                    at = root + (key & 0x7FFFFFFF) + 2
+                    key = self.data[at:at + 2 * length].decode("utf-16-le")
+                yield key, target
+
+        def subdirectory(target):
+            if not target & 0x80000000:
+                raise ValueError("resource data where the tree needs a directory")
+            return root + (target & 0x7FFFFFFF)
+
+        found = []
+        for type_id, type_target in entries(root):
+            for name, name_target in entries(subdirectory(type_target)):
+                for language, leaf in entries(subdirectory(name_target)):
+                    if leaf & 0x80000000:
+                        raise ValueError("a fourth level in the resource tree")
+                    data_rva, size = struct.unpack_from("<II", self.data, root + leaf)
+                    at = self.offset(data_rva, size)
+                    found.append(Resource(type_id, name, language, self.data[at:at + size]))
+        return found
+
+
+def check_image(image, system_dlls):
+    """The checks that every shipped binary passes."""
+    check(image.machine == 0x14C and image.magic == 0x10B, "32-bit x86 PE32 image")
+    dlls = image.imported_dlls()
+    # api-ms-win-* are the system's API sets, resolved by the loader to its own DLLs.
+    check(bool(dlls) and all(name.lower() in system_dlls or name.lower().startswith("api-ms-win-")
+                             for name in dlls),
+          "imports only Windows system DLLs: %s" % ", ".join(dlls))
+    check(not any(part in name.lower() for name in dlls
+                  for part in ("libgcc", "libstdc++", "winpthread")),
+          "no MinGW runtime DLL imported")
+    # The linker writes long section names such as .debug_info as "/offset" into the symbol
+    # table's string table, so debug sections show under either form.
+    debug = [name for name in image.section_names if name.startswith((".debug", "/"))]
+    check(image.symbol_pointer == 0 and image.symbol_count == 0 and not debug,
+          "stripped: symbol table at %#x with %d symbols, debug sections %s" %
+          (image.symbol_pointer, image.symbol_count, debug or "none"))
+    flags = image.dll_characteristics
+    check(flags & DYNAMIC_BASE, "ASLR: DllCharacteristics %#06x has DYNAMIC_BASE (0x40)" % flags)
+    check(flags & NX_COMPAT, "DEP: DllCharacteristics %#06x has NX_COMPAT (0x100)" % flags)
+    check(not image.characteristics & IMAGE_FILE_RELOCS_STRIPPED,
+          "relocatable: file header characteristics %#06x without RELOCS_STRIPPED (0x1)" %
+          image.characteristics)
+    rva, size = image.directory(BASE_RELOCATION)
+    try:
+        blocks, highlow = image.base_relocations()
+        check(highlow > 0, "base relocations at RVA %#x: %d bytes, %d blocks, %d HIGHLOW entries" %
+              (rva, size, blocks, highlow))
+    except (ValueError, struct.error) as error:
+        check(False, "base relocations at RVA %#x, %d bytes, readable: %s" % (rva, size, error))
+
+
+def check_program(image):
+    check_image(image, PROGRAM_DLLS)
+    check(image.subsystem == 2, "Windows GUI subsystem (got %d)" % image.subsystem)
+    check(not image.characteristics & IMAGE_FILE_DLL, "a program, not a DLL")
+
+
+def check_plugin(image):
+    check_image(image, PLUGIN_DLLS)
+    check(image.characteristics & IMAGE_FILE_DLL, "a DLL (file header characteristics %#06x)" %
+          image.characteristics)
+    exports = image.exported_names()
+    check(sorted(exports) == PLUGIN_EXPORTS,
+          "exports exactly %s: %s" % (", ".join(PLUGIN_EXPORTS), ", ".join(exports) or "none"))
+
+
+def summary():
+    failed = results.count(False)
+    print("%d passed, %d failed" % (results.count(True), failed))
+    return 1 if failed else 0
+
+
+def main():
+    kinds = {"program": check_program, "plugin": check_plugin}
+    if len(sys.argv) != 3 or sys.argv[1] not in kinds:
+        sys.exit("usage: check_binary.py program|plugin FILE")
+    kinds[sys.argv[1]](PortableExecutable(Path(sys.argv[2]).read_bytes()))
+    return summary()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,77 @@
+// The camera's projection methods: projection of a world point, the depth and blend level of
+// the last one, and back-projection of a stage point.
+#include "xtra/camera/projection.h"
+#include "xtra/camera_class/script_methods.h"
+#include "xtra/script_call/script_call.h"
+
+Status getProjection(CameraState& camera, ScriptCall& script) {
+    // The point result needs the list link; without it nothing is read or changed.
+    if (!script.hasListLink()) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    // A refused coordinate leaves the last projection's view and stage point in place, so
+    // getDistance still answers for it. (Why the point is projected from the values as
+    // converted, and stored field by field: bench/shipped/codegen_notes.md.)
+    double x = 0.0, y = 0.0, z = 0.0;
+    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x, x);
+    if (status == StatusOk) {
+        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y, y);
+    }
+    if (status == StatusOk) {
+        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z, z);
+    }
+    if (status != StatusOk) {
+        return status;
+    }
+    const Projection projection = projectPoint(Vec3{x, y, z}, camera);
+    camera.lastView.x = projection.view.x;
+    camera.lastView.y = projection.view.y;
+    camera.lastView.z = projection.view.z;
+    camera.lastScreen.h = projection.screen.h;
+    camera.lastScreen.v = projection.screen.v;
+    script.resultPoint(projection.screen.h, projection.screen.v);
+    return StatusOk;
+}
+
+Status getDistance(CameraState& camera, ScriptCall& script) {
+    // The signed camera-space depth, negative in front: neither made positive nor the
+    // straight-line distance.
+    script.resultFloat(camera.lastView.z);
+    return StatusOk;
+}
+
+Status getBlendLevel(CameraState& camera, ScriptCall& script) {
+    // The planes as they are now, not as the projection saw them.
+    script.resultInteger(blendLevel(camera.lastView.z, camera.nearPlane, camera.farPlane));
+    return StatusOk;
+}
+
+Status getCoordinates(CameraState& camera, ScriptCall& script) {
+    if (!script.hasListLink()) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    Status status =
+        script.readIntoFields(ObjectMethodArguments, {&camera.lastScreen.h, &camera.lastScreen.v});
+    if (status != StatusOk) {
+        return status;
+    }
+    double worldZ = 0.0;
+    status = script.readArguments(ObjectMethodArguments + 2, {&worldZ}, ErrInvalidParameter);
+    if (status != StatusOk) {
+        return status;
+    }
+    // A zero scale (a stage of zero height, or an infinite picture ratio) has no inverse: the
+    // stage point is kept as given, the last view and world point stay those of before.
+    if (camera.scaleH == 0.0 || camera.scaleV == 0.0) {
+        script.resultSymbol(ErrInvalidParameter);
+        return StatusOk;
+    }
+    const BackProjection back = backProjectPoint(camera.lastScreen, worldZ, camera);
+    camera.lastView = back.offset;
+    camera.lastWorld = back.world;
+    // A list that cannot be made is reported as errInvalidParameter here, not
+    // errCouldNotCreateList; the fields above already hold the new point.
+    return script.resultList(listOf(camera.lastWorld), ErrInvalidParameter);
+}
