@@ -2,32 +2,8 @@
 
 #include "xtra/boundary/stage_window.h"
 #include "xtra/camera/orientation.h"
-#include "xtra/camera_class/camera_instance.h"
 
 namespace {
-
-// How the host enters a method, through Call or straight through its slot. Every method needs
-// the camera's value link: without it nothing can be read or answered, so the method does not
-// run, the result and the camera stay untouched, and the host gets StatusNotAvailable. This is
-// the one place that rule is checked.
-template <CameraMethod Method>
-Status XTRA_CALL cameraEntry(InterfaceObject* self, CallRecord* call) {
-    CameraInstance& instance = cameraInstanceOf(self);
-    ScriptCall script(instance.links, call);
-    if (!script.canRun()) {
-        return StatusNotAvailable;
-    }
-    return Method(instance.camera, script);
-}
-
-template <GlobalHandler Handler>
-Status XTRA_CALL globalEntry(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(cameraInstanceOf(self).links, call);
-    if (!script.canRun()) {
-        return StatusNotAvailable;
-    }
-    return Handler(script);
-}
 
 // The camera's five internal operations: the derived-data steps, entered through the interface.
 Status XTRA_CALL aimAtInterestOperation(InterfaceObject* self) {

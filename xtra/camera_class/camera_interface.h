@@ -2,10 +2,34 @@
 #pragma once
 
 #include "xtra/boundary/interface_object.h"
+#include "xtra/camera_class/camera_instance.h"
 #include "xtra/camera_class/script_methods.h"
 
 // How the host enters a method, through Call or straight through its slot.
 using MethodHandler = Status(XTRA_CALL*)(InterfaceObject* self, CallRecord* call);
+
+// How the host enters a method, through Call or straight through its slot. Every method needs
+// the camera's value link: without it nothing can be read or answered, so the method does not
+// run, the result and the camera stay untouched, and the host gets StatusNotAvailable. This is
+// the one place that rule is checked.
+template <CameraMethod Method>
+Status XTRA_CALL cameraEntry(InterfaceObject* self, CallRecord* call) {
+    CameraInstance& instance = cameraInstanceOf(self);
+    ScriptCall script(instance.links, call);
+    if (!script.canRun()) {
+        return StatusNotAvailable;
+    }
+    return Method(instance.camera, script);
+}
+
+template <GlobalHandler Handler>
+Status XTRA_CALL globalEntry(InterfaceObject* self, CallRecord* call) {
+    ScriptCall script(cameraInstanceOf(self).links, call);
+    if (!script.canRun()) {
+        return StatusNotAvailable;
+    }
+    return Handler(script);
+}
 
 struct CameraInterfaceOps {
     Status(XTRA_CALL* QueryInterface)(InterfaceObject* self, const Guid* iid, void** out);
