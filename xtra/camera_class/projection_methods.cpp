@@ -11,20 +11,22 @@ Status getProjection(CameraState& camera, ScriptCall& script) {
         return StatusOk;
     }
     // A refused coordinate leaves the last projection's view and stage point in place, so
-    // getDistance still answers for it. (Why the point is projected from the values as
-    // converted, and stored field by field: bench/shipped/codegen_notes.md.)
-    double x = 0.0, y = 0.0, z = 0.0;
-    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x, x);
+    // getDistance still answers for it.
+    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x);
     if (status == StatusOk) {
-        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y, y);
+        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y);
     }
     if (status == StatusOk) {
-        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z, z);
+        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z);
     }
     if (status != StatusOk) {
         return status;
     }
-    const Projection projection = projectPoint(Vec3{x, y, z}, camera);
+    // The coordinates are read back as the host wrote them, and the last view and stage point
+    // are stored field by field (why, both: bench/shipped/codegen_notes.md).
+    const Vec3 world{freshDouble(&camera.lastWorld.x), freshDouble(&camera.lastWorld.y),
+                     freshDouble(&camera.lastWorld.z)};
+    const Projection projection = projectPoint(world, camera);
     camera.lastView.x = projection.view.x;
     camera.lastView.y = projection.view.y;
     camera.lastView.z = projection.view.z;

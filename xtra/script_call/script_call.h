@@ -2,6 +2,7 @@
 // and point results, and reporting errors, all through the object's host links.
 #pragma once
 
+#include <cstring>
 #include <initializer_list>
 
 #if defined(__SSE2__)
@@ -36,6 +37,18 @@ inline HostValue copyOf(const HostValue& value) {
     return copy;
 }
 
+// The double that the host has just written at `place`, read as two 32-bit halves joined in a
+// register (why: bench/shipped/codegen_notes.md).
+inline double freshDouble(const double* place) {
+#if defined(__SSE2__)
+    const __m128i low = _mm_loadu_si32(place);
+    const __m128i high = _mm_loadu_si32(reinterpret_cast<const char*>(place) + 4);
+    return _mm_cvtsd_f64(_mm_castsi128_pd(_mm_unpacklo_epi32(low, high)));
+#else
+    return *place;
+#endif
+}
+
 // A list result's three numbers, in order (x, y, z or pitch, yaw, roll).
 struct ListOfThree {
     double first, second, third;
@@ -60,15 +73,14 @@ class ScriptCall {
 
     // Both read the arguments from element `first` on, in order; the first refusal stops the
     // reading, stores the error symbol and returns the refusal's status, else they return 0.
-    // They differ in what a refusal leaves: readArguments converts straight into its places, so
-    // the refused place holds whatever the host left there; readIntoFields goes through a local,
-    // so the refused field keeps its old value. Places before the refused one hold new values.
+    // Both convert straight into their places. They differ in what a refusal leaves:
+    // readArguments leaves the refused place as the host left it; readIntoFields puts the
+    // refused field's old value back. Places before the refused one hold new values.
     Status readArguments(int first, std::initializer_list<double*> places, const char* errorSymbol);
     Status readIntoFields(int first, std::initializer_list<double*> fields) {
         int element = first;
         for (double* field : fields) {
-            double converted;
-            const Status status = readIntoField(element, *field, converted);
+            const Status status = readIntoField(element, *field);
             if (status != StatusOk) {
                 return status;
             }
@@ -77,18 +89,18 @@ class ScriptCall {
         return StatusOk;
     }
 
-    // One field as readIntoFields reads it, errInvalidParameter being its error symbol.
-    // `converted` receives the value as well, read once right after the host wrote it, for a
-    // caller that goes on computing with it.
-    Status readIntoField(int element, double& field, double& converted) {
-        double value = field;
-        const Status status = readArgument(element, &value);
+    // One field as readIntoFields reads it, errInvalidParameter being its error symbol. The old
+    // value is held as two words while the host converts (why: bench/shipped/codegen_notes.md).
+    // A caller that computes with the new value reads it with freshDouble.
+    Status readIntoField(int element, double& field) {
+        uint32_t old[2];
+        std::memcpy(old, &field, sizeof old);
+        const Status status = readArgument(element, &field);
         if (status != StatusOk) {
+            std::memcpy(&field, old, sizeof old);
             resultSymbol(ErrInvalidParameter);
             return status;
         }
-        field = value;
-        converted = value;
         return StatusOk;
     }
 
