@@ -22,8 +22,10 @@ Status getProjection(CameraState& camera, ScriptCall& script) {
     if (status != StatusOk) {
         return status;
     }
-    // The coordinates are read back as the host wrote them, and the last view and stage point
-    // are stored field by field (why, both: bench/shipped/codegen_notes.md).
+    // The point is made before the projection, the coordinates are read back as the host wrote
+    // them, and the last view and stage point are stored field by field (why, all three:
+    // bench/shipped/codegen_notes.md).
+    script.resultPoint();
     const Vec3 world{freshDouble(&camera.lastWorld.x), freshDouble(&camera.lastWorld.y),
                      freshDouble(&camera.lastWorld.z)};
     const Projection projection = projectPoint(world, camera);
@@ -32,7 +34,7 @@ Status getProjection(CameraState& camera, ScriptCall& script) {
     camera.lastView.z = projection.view.z;
     camera.lastScreen.h = projection.screen.h;
     camera.lastScreen.v = projection.screen.v;
-    script.resultPoint(projection.screen.h, projection.screen.v);
+    script.setPointItems(projection.screen.h, projection.screen.v);
     return StatusOk;
 }
 

@@ -115,11 +115,15 @@ class ScriptCall {
     // no list link) the result becomes `errorSymbol`. Returns 0 either way.
     Status resultList(const ListOfThree& values, const char* errorSymbol);
 
-    // A host point whose items 1 and 2 are floats. Needs the list link; hasListLink() first.
-    void resultPoint(double h, double v) {
+    // A host point in the result, made in two steps: resultPoint makes the point, setPointItems
+    // its items 1 and 2, floats of h and v. A handler may compute between the two (why:
+    // bench/shipped/codegen_notes.md). Needs the list link; hasListLink() first.
+    void resultPoint() {
         ValueServices* values = links_.valueServices;
         const HostPoint origin{0, 0};
         values->ops->PointToValue(values, &origin, &call_->result);
+    }
+    void setPointItems(double h, double v) {
         setPointItem(1, h);
         setPointItem(2, v);
     }
