@@ -1,6 +1,7 @@
 // The camera's projection methods: projection of a world point, the depth and blend level of
 // the last one, and back-projection of a stage point.
 #include "xtra/camera/projection.h"
+#include "xtra/camera_class/camera_interface.h"
 #include "xtra/camera_class/script_methods.h"
 #include "xtra/script_call/script_call.h"
 
@@ -44,6 +45,10 @@ Status getDistance(CameraState& camera, ScriptCall& script) {
     script.resultFloat(camera.lastView.z);
     return StatusOk;
 }
+
+// The host's entries of the two methods above, which take them in whole.
+template Status XTRA_CALL cameraEntry<getProjection>(InterfaceObject*, CallRecord*);
+template Status XTRA_CALL cameraEntry<getDistance>(InterfaceObject*, CallRecord*);
 
 Status getBlendLevel(CameraState& camera, ScriptCall& script) {
     // The planes as they are now, not as the projection saw them.

@@ -49,6 +49,9 @@ inline double freshDouble(const double* place) {
 #endif
 }
 
+// The symbol made from `text`, stored into `result`: ScriptCall::resultSymbol, out of line.
+void storeSymbol(ValueServices* values, HostValue* result, const char* text);
+
 // A list result's three numbers, in order (x, y, z or pitch, yaw, roll).
 struct ListOfThree {
     double first, second, third;
@@ -109,7 +112,9 @@ class ScriptCall {
         values->ops->FloatToValue(values, number, &call_->result);
     }
     void resultInteger(int32_t number);
-    void resultSymbol(const char* text);
+    // Inline, so that no handler hands its ScriptCall out of line (why:
+    // bench/shipped/codegen_notes.md).
+    void resultSymbol(const char* text) { storeSymbol(links_.valueServices, &call_->result, text); }
 
     // A new list of three floats in the result. When no list can be made (or the object has
     // no list link) the result becomes `errorSymbol`. Returns 0 either way.
