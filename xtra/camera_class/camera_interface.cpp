@@ -54,6 +54,15 @@ const CameraInterfaceOps cameraInterfaceOps = {
     updateStageSizeOperation,
 };
 
+// "new": the derived data, from the stage window on; failures leave the defaults. Out of line,
+// so that the dispatch of the other methods saves and restores no register.
+[[gnu::noinline]] static Status runNew(InterfaceObject* self) {
+    cameraInterfaceOps.updateStageSize(self);
+    cameraInterfaceOps.updateProjectionScale(self);
+    cameraInterfaceOps.updateRotationTable(self);
+    return StatusOk;
+}
+
 Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {
     // Unsigned, so a negative method number is out of range too.
     const uint32_t method = static_cast<uint32_t>(call->methodNumber);
@@ -61,11 +70,7 @@ Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {
         return StatusOk;
     }
     if (method == 0) {
-        // "new": the derived data, from the stage window on; failures leave the defaults.
-        cameraInterfaceOps.updateStageSize(self);
-        cameraInterfaceOps.updateProjectionScale(self);
-        cameraInterfaceOps.updateRotationTable(self);
-        return StatusOk;
+        return runNew(self);
     }
     return cameraInterfaceOps.methods[method - 1](self, call);
 }
