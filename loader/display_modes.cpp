@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "process_values.h"
+#include "splash_window.h"
 
 namespace {
 
@@ -14,8 +15,6 @@ constexpr DWORD kFullScreenStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN 
 constexpr WORD kDevModeSize = offsetof(DEVMODEA, dmPanningWidth);
 static_assert(kDevModeSize == 148, "DEVMODEA layout");
 
-RECT windowRect;
-
 DEVMODEA EmptyDevMode() {
     DEVMODEA mode{};
     mode.dmSize = kDevModeSize;
@@ -26,9 +25,6 @@ DEVMODEA EmptyDevMode() {
 }  // namespace
 
 const DisplaySettingsCalls systemDisplaySettings = {EnumDisplaySettingsA, ChangeDisplaySettingsA};
-
-ModeTable modeTable;
-DEVMODEA switchRecord;
 
 void EnumerateDisplayModes(const DisplaySettingsCalls& calls, ModeTable& table) {
     for (DWORD modeNumber = 0;; ++modeNumber) {
@@ -94,7 +90,7 @@ void SwitchDisplayMode(int32_t index) {
     ReleaseDC(mainWindow, dc);
 }
 
-bool EnterDisplayMode(int32_t index) {
+bool EnterDisplayMode(int32_t index, int& quitCode) {
     SwitchDisplayMode(index);
     SetForegroundWindow(mainWindow);
 
@@ -102,7 +98,13 @@ bool EnterDisplayMode(int32_t index) {
     // among them.
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) return false;
+        if (message.message == WM_QUIT) {
+            // An Escape met here has closed the window already; a quit posted by another
+            // program has not, and the display is switched.
+            DestroyMainWindow();
+            quitCode = static_cast<int>(message.wParam);
+            return false;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -6,6 +6,11 @@
 
 #include "mode_table.h"
 
+// The one display mode the presentation is made for.
+inline constexpr int32_t kPresentationWidth = 800;      // pixels
+inline constexpr int32_t kPresentationHeight = 600;     // pixels
+inline constexpr int32_t kPresentationBitsPerPel = 16;  // colour depth
+
 // The two display-settings calls, reached through this record so that tests can stand in for the
 // display. The program uses systemDisplaySettings.
 struct DisplaySettingsCalls {
@@ -14,12 +19,6 @@ struct DisplaySettingsCalls {
 };
 
 extern const DisplaySettingsCalls systemDisplaySettings;
-
-// Filled once at start by EnumerateDisplayModes, unchanged afterwards.
-extern ModeTable modeTable;
-
-// The record handed to the platform for the switch: 800x600x16 and no refresh rate.
-extern DEVMODEA switchRecord;
 
 // Lists every mode of the display the calling thread runs on, tests each one for a full-screen
 // switch at exactly its size, depth and rate, and stores the accepted ones in the table.
@@ -42,7 +41,8 @@ void RestoreDisplayMode();
 void SwitchDisplayMode(int32_t index);
 
 // SwitchDisplayMode, then brings mainWindow to the front and lets it handle what the switch
-// queued. Returns false when that included the quit message (Escape pressed during the switch):
-// the window is gone and the display restored, and the loader has to end without starting the
+// queued. Returns false when that included a quit message (Escape pressed during the switch, or a
+// quit posted by another program): the window is gone, the display restored and quitCode holds
+// the quit's code, with which the loader ends as its main loop would, without starting the
 // presentation program.
-bool EnterDisplayMode(int32_t index);
+bool EnterDisplayMode(int32_t index, int& quitCode);

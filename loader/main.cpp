@@ -1,16 +1,19 @@
 // loader.exe, the program the user starts. From start to end it:
-//  1. ends at once with exit code 0 when another loader is running, touching nothing;
-//  2. loads the splash picture and prepares the start-up record of the presentation program;
-//  3. lists the display modes that the display accepts for a full-screen switch;
-//  4. creates its one window, not yet shown (exit code 0 when that fails);
-//  5. looks for 800x600 at 16 bits; without it, asks the user to set that resolution and ends
+//  1. keeps Windows from ghosting its window, which pumps no messages while it waits;
+//  2. ends with exit code 0 when another loader is running, touching nothing;
+//  3. loads the splash picture and prepares the start-up record of the presentation program;
+//  4. lists the display modes that the display accepts for a full-screen switch;
+//  5. creates its one window, not yet shown (exit code 0 when that fails);
+//  6. looks for 800x600 at 16 bits; without it, asks the user to set that resolution and ends
 //     with exit code -1, the display untouched;
-//  6. switches the display to that mode and shows the splash full screen, topmost, in front;
-//  7. runs the main loop: the first time the queue is empty while the loader is the active
+//  7. switches the display to that mode and shows the splash full screen, topmost, in front;
+//  8. runs the main loop: the first time the queue is empty while the loader is the active
 //     application, starts .\data\projector.exe, keeps the splash up until that program is ready
 //     for input, and hides while it runs;
-//  8. paints black, closes the window, which restores the display, and ends with exit code 0.
+//  9. paints black, closes the window, which restores the display, and ends with exit code 0.
 // Escape while the splash is up skips to the end: display restored, exit code 0, nothing started.
+// A quit that another program posts to the loader's thread ends it as well, after the switch
+// with the window closed and the display restored; the quit's code becomes the exit code.
 
 #include <windows.h>
 
@@ -30,26 +33,32 @@ constexpr char kResolutionAdvice[] =
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    if (!ClaimRunningMark(kRunningLoaderMark)) return 0;
+    // The splash pumps no messages while the presentation program starts, and Windows would put
+    // a "Not Responding" ghost in its place after about 5 s of that.
+    DisableProcessWindowsGhosting();
+    if (!ClaimRunningMark(kRunningLoaderMark, kStartUpWaitMs, runningMark)) return 0;
 
     splashBitmap = LoadBitmapA(instance, MAKEINTRESOURCEA(LOADER_SPLASH_BITMAP));
     PrepareStartupRecord();
     EnumerateDisplayModes();
     RegisterLoaderClass(instance);
 
-    mainWindow = CreateWindowExA(WS_EX_TOPMOST, "demo", "Loader", WS_POPUP, 0, 0,
+    mainWindow = CreateWindowExA(WS_EX_TOPMOST, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                  nullptr, nullptr, instance, nullptr);
     if (mainWindow == nullptr) return 0;
+    HandMarkToWindow(runningMark);
 
-    const int32_t mode = FindDisplayMode(800, 600, 16);
+    const int32_t mode =
+        FindDisplayMode(kPresentationWidth, kPresentationHeight, kPresentationBitsPerPel);
     if (mode < 0) {
         // The display was not changed, so there is nothing to restore.
         MessageBoxA(mainWindow, kResolutionAdvice, "", MB_OK);
         return -1;
     }
 
-    if (!EnterDisplayMode(mode)) return 0;
+    int quitCode = 0;
+    if (!EnterDisplayMode(mode, quitCode)) return quitCode;
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
     return RunMainLoop();

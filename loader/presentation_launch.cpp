@@ -4,13 +4,6 @@
 
 #include "process_values.h"
 
-namespace {
-
-STARTUPINFOA startupRecord;
-PROCESS_INFORMATION processRecord;
-
-}  // namespace
-
 void PrepareStartupRecord() {
     startupRecord = STARTUPINFOA{};
     startupRecord.cb = sizeof(STARTUPINFOA);
@@ -36,7 +29,6 @@ void LaunchPresentation() {
     UpdateWindow(mainWindow);
     if (started) CloseHandle(processRecord.hProcess);
 
-    // Queued before the main loop looks again, so it closes the window instead of starting the
-    // presentation program a second time.
+    // Queued before the main loop looks again, so it closes the window.
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
 }

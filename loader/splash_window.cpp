@@ -13,7 +13,7 @@ void RegisterLoaderClass(HINSTANCE instance) {
     windowClass.hIconSm = LoadIconA(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "demo";
+    windowClass.lpszClassName = kWindowClassName;
     // A failed registration shows as a failed window creation.
     RegisterClassExA(&windowClass);
 }
@@ -56,6 +56,10 @@ void Paint(HWND window) {
 }
 
 }  // namespace
+
+void DestroyMainWindow() {
+    if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
+}
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

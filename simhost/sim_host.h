@@ -100,6 +100,9 @@ class Host {
 
     // --- Values.
     void failNewLists(int count);  // the next `count` NewList calls fail
+    // A refused ValueToFloat first writes a NaN into its output, as a host that converts in
+    // place may; off, the output is left alone.
+    void writeOnRefusal(bool write);
     HostValue makeInteger(int32_t number);
     HostValue makeFloat(double number);
     HostValue makeSymbol(const std::string& text);

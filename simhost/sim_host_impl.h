@@ -163,6 +163,7 @@ struct Host::Impl {
     std::map<std::string, Symbol> symbolIds;
     std::vector<std::string> symbolTexts;  // index = symbol id - 1
     int newListFailures = 0;
+    bool writeOnRefusal = false;
     HostValue box(Box&& contents);
     Box* boxOf(const HostValue& value);
     const Box* boxOf(const HostValue& value) const;

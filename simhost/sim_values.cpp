@@ -1,5 +1,6 @@
 // Values, symbols and lists: the ValueServices and ListServices of the simulated host.
 #include <cstring>
+#include <limits>
 #include <sstream>
 
 #include "simhost/sim_host_impl.h"
@@ -93,7 +94,8 @@ Status XTRA_CALL releaseValue(ValueServices* self, HostValue* value) {
     return StatusOk;
 }
 
-// Integers and floats convert; every other type is refused and the output left alone.
+// Integers and floats convert; every other type is refused, the output left alone unless
+// writeOnRefusal is on.
 Status XTRA_CALL valueToFloat(ValueServices* self, const HostValue* value, double* out) {
     Host::Impl& host = hostOf(self);
     host.count(Op::ValueToFloat);
@@ -106,10 +108,14 @@ Status XTRA_CALL valueToFloat(ValueServices* self, const HostValue* value, doubl
                 *out = contents->number;
                 return StatusOk;
             }
-            return StatusNotConvertible;
+            break;
         default:
-            return StatusNotConvertible;
+            break;
     }
+    if (host.writeOnRefusal) {
+        *out = std::numeric_limits<double>::quiet_NaN();
+    }
+    return StatusNotConvertible;
 }
 
 Status XTRA_CALL integerToValue(ValueServices* self, int32_t number, HostValue* out) {
@@ -213,6 +219,10 @@ const OperationTable& listServicesTable() {
 
 void Host::failNewLists(int count) {
     impl_->newListFailures = count;
+}
+
+void Host::writeOnRefusal(bool write) {
+    impl_->writeOnRefusal = write;
 }
 
 HostValue Host::makeInteger(int32_t number) {

@@ -5,16 +5,11 @@
 
 namespace lean {
 
+using namespace hostabi;
+
 namespace {
 
-const Guid ValueServicesId = {
-    0x151A5780, 0x32BD, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
-const Guid ListServicesId = {
-    0xAC96CF98, 0x0045, 0x5C0B, {0x00, 0x00, 0x00, 0x40, 0x10, 0x50, 0x23, 0xFB}};
-const Guid AuxServicesId = {
-    0x3F698780, 0x32BE, 0x11D0, {0x81, 0x51, 0x00, 0xAA, 0x00, 0x5F, 0x3C, 0x08}};
-
-Host* theHost = nullptr;
+LeanHost* theHost = nullptr;
 int32_t liveBlockCount = 0;
 PointSlot pointTable[PointSlots];
 uint32_t nextPoint = 0;
@@ -160,7 +155,7 @@ const ListOps listOps = {
 
 }  // namespace
 
-Host::Host()
+LeanHost::LeanHost()
     : hostServices_{&serviceOps},
       allocator_{&allocatorOps},
       values_{&valueOps},
@@ -169,37 +164,40 @@ Host::Host()
     theHost = this;
 }
 
-Value Host::floatValue(double number) {
+Value LeanHost::floatValue(double number) const {
     Value value;
     std::memcpy(&value, &number, sizeof number);
     return value;
 }
 
-double Host::floatOf(const Value& value) {
-    double number;
+bool LeanHost::floatOf(const Value& value, double& number) const {
     std::memcpy(&number, &value, sizeof number);
-    return number;
+    return true;
 }
 
-const PointSlot& Host::pointOf(const Value& value) const {
-    return pointTable[value.word[0] % PointSlots];
+bool LeanHost::pointOf(const Value& value, double& h, double& v) const {
+    if (value.word[1] != PointTag) {
+        return false;
+    }
+    const PointSlot& point = pointTable[value.word[0] % PointSlots];
+    return floatOf(point.item[0], h) && floatOf(point.item[1], v);
 }
 
-bool Host::isSymbol(const Value& value, const char* text) const {
+bool LeanHost::isSymbol(const Value& value, const char* text) const {
     int32_t symbol = 0;
     stringToSymbol(nullptr, text, &symbol);
     return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbol);
 }
 
-int32_t Host::liveBlocks() const {
+int32_t LeanHost::liveBlocks() const {
     return liveBlockCount;
 }
 
-int32_t Host::calls(Operation operation) const {
+int32_t LeanHost::calls(Operation operation) const {
     return callCount[operation];
 }
 
-void Host::resetCalls() {
+void LeanHost::resetCalls() {
     for (int32_t& count : callCount) {
         count = 0;
     }

@@ -1,7 +1,10 @@
 // A small timing harness for the 32-bit benchmark host: Google Benchmark is not available for
 // the MinGW target. Each benchmark is a batch of operations; a repetition runs batches for at
 // least a minimum time on QueryPerformanceCounter and yields nanoseconds per operation. The
-// repetitions of all benchmarks are interleaved in a shuffled order, and the median is kept.
+// repetitions of all benchmarks are interleaved in a shuffled order. The figure reported is the
+// minimum over the repetitions: on a shared machine another process only ever adds time, so
+// with many short repetitions the fastest is the one least disturbed; the median is kept
+// beside it.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +35,10 @@ inline double seconds() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / frequency;
+}
+
+inline double minimum(const std::vector<double>& values) {
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
 }
 
 inline double median(std::vector<double> values) {

@@ -4,11 +4,13 @@
     chart.py RESULTS.json [--lto-json LTO.json] [--shipped-json SHIPPED.json]
              [--svg OUT.svg] [--markdown OUT.md]
     chart.py --lto LTO.json          (only the link-time-optimised run's arithmetic figures)
+    chart.py --shipped SHIPPED.json  (only the shipped 32-bit binary's figures and ratios)
 
 Reads the median of each benchmark's repetitions (its per_op counter: seconds per point or per
 call) and prints a Markdown summary; --svg writes a bar chart, --markdown the summary to a file.
---shipped-json adds the shipped 32-bit SCRIPT.x32 timed under Wine (bench/shipped, whose JSON
-holds the median of each benchmark's repetitions).
+--shipped-json adds the shipped 32-bit SCRIPT.x32 timed under Wine under each of its hosts
+(bench/shipped, whose JSON holds the minimum and the median of each benchmark's many short
+repetitions; the minimum is used).
 Python 3 standard library only.
 """
 import argparse
@@ -32,23 +34,28 @@ def medians(path):
     return data.get("context", {}), figures
 
 
-def shipped_medians(path):
-    """The 32-bit benchmark host's JSON: name -> median nanoseconds per call or point."""
+def shipped_minima(path):
+    """The 32-bit benchmark host's JSON: name -> nanoseconds per call or point, the minimum over
+    the repetitions."""
     with open(path) as source:
         data = json.load(source)
-    return data.get("context", {}), {b["name"]: b["median_ns"] for b in data["benchmarks"]}
+    return data.get("context", {}), {b["name"]: b["min_ns"] for b in data["benchmarks"]}
 
 
-def shipped_figures(figures, in_view):
-    """The 32-bit run's figures for one point set, and the ratios the targets are set in."""
+SHIPPED_HOSTS = ["lean", "tagged"]
+
+
+def shipped_figures(figures, host, in_view):
+    """The 32-bit run's figures for one host and point set, and the ratios the targets are set
+    in."""
     where = f"/in_view:{1 if in_view else 0}"
-    call = figures["W32_DispatchedGetProjection" + where]
-    host = figures["W32_HostOperationsOnly" + where]
+    call = figures[f"W32_DispatchedGetProjection/host:{host}{where}"]
+    replay = figures[f"W32_HostOperationsOnly/host:{host}{where}"]
     serial = figures["W32_FormulaSerial" + where]
     glm = figures["W32_MatrixLookAtPerspectiveSerial" + where]
-    own = call - host
+    own = call - replay
     return {
-        "call": call, "host": host, "own": own, "serial": serial, "glm": glm,
+        "call": call, "host": replay, "own": own, "serial": serial, "glm": glm,
         "throughput": figures["W32_FormulaThroughput" + where],
         "own_per_serial": own / serial, "own_per_glm": own / glm,
     }
@@ -58,29 +65,49 @@ def shipped_summary(context, figures):
     lines = []
     add = lines.append
     add(f"Shipped 32-bit SCRIPT.x32 under Wine: {context.get('points_per_set', '?')} points per "
-        f"set, median of {context.get('repetitions', '?')} repetitions; the matrix path agrees "
-        f"within {context.get('max_matrix_deviation_px', '?')} px.")
+        f"set; each figure the minimum over {context.get('repetitions', '?')} repetitions of at "
+        f"least {context.get('min_time_s', '?')} s; the matrix path agrees within "
+        f"{context.get('max_matrix_deviation_px', '?')} px.")
     add("")
-    inside, outside = shipped_figures(figures, True), shipped_figures(figures, False)
-    add("| 32-bit, ns per call or point | in view | out of view |")
-    add("| --- | ---: | ---: |")
+    sets = {host: (shipped_figures(figures, host, True), shipped_figures(figures, host, False))
+            for host in SHIPPED_HOSTS}
+    columns = [(host, where) for host in SHIPPED_HOSTS for where in ("in view", "out of view")]
+    add("| 32-bit, ns per call or point | " +
+        " | ".join(f"{host} host, {where}" for host, where in columns) + " |")
+    add("| --- |" + " ---: |" * len(columns))
     for key, label in [("call", "getProjection through Call"),
                        ("host", "the host operations it must make, replayed"),
-                       ("own", "the module's own work (difference)"),
-                       ("serial", "camera formula inline, serial"),
+                       ("own", "the module's own work (difference)")]:
+        add(f"| {label} | " + " | ".join(f"{f[key]:.1f}" for host in SHIPPED_HOSTS
+                                          for f in sets[host]) + " |")
+    distances = {host: figures[f"W32_DispatchedGetDistance/host:{host}"] for host in SHIPPED_HOSTS}
+    add("| getDistance through Call | " +
+        " | ".join(f"{distances[host]:.1f} | " for host in SHIPPED_HOSTS) + " |")
+    add("")
+    add("| 32-bit, ns per point, no host | in view | out of view |")
+    add("| --- | ---: | ---: |")
+    inside, outside = sets[SHIPPED_HOSTS[0]]
+    for key, label in [("serial", "camera formula inline, serial"),
                        ("throughput", "camera formula inline, throughput"),
                        ("glm", "GLM look-at x perspective, serial")]:
         add(f"| {label} | {inside[key]:.1f} | {outside[key]:.1f} |")
-    distance = figures["W32_DispatchedGetDistance"]
-    add(f"| getDistance through Call | {distance:.1f} | |")
     add("")
-    add("| 32-bit ratio | in view | out of view |")
+    add("| 32-bit ratio, within one run | " +
+        " | ".join(f"{host} host, {where}" for host, where in columns) + " |")
+    add("| --- |" + " ---: |" * len(columns))
+    for key, label in [("own_per_serial", "module's own work / serial formula"),
+                       ("own_per_glm", "module's own work / GLM serial")]:
+        add(f"| {label} | " + " | ".join(f"{f[key]:.2f}" for host in SHIPPED_HOSTS
+                                          for f in sets[host]) + " |")
+    add("| getDistance through Call / serial formula, in view | " +
+        " | ".join(f"{distances[host] / sets[host][0]['serial']:.2f} | "
+                   for host in SHIPPED_HOSTS) + " |")
+    first, second = SHIPPED_HOSTS
+    add("")
+    add(f"| module's own work, {second} host / {first} host | in view | out of view |")
     add("| --- | ---: | ---: |")
-    add(f"| module's own work / serial formula (target <= 1.3) | {inside['own_per_serial']:.2f} | "
-        f"{outside['own_per_serial']:.2f} |")
-    add(f"| module's own work / GLM serial (target < 1) | {inside['own_per_glm']:.2f} | "
-        f"{outside['own_per_glm']:.2f} |")
-    add(f"| getDistance through Call / serial formula, in view | {distance / inside['serial']:.2f} | |")
+    add(f"| ratio | {sets[second][0]['own'] / sets[first][0]['own']:.2f} | "
+        f"{sets[second][1]['own'] / sets[first][1]['own']:.2f} |")
     return "\n".join(lines) + "\n"
 
 
@@ -263,15 +290,17 @@ def bar_chart(figures, lto, shipped=None):
     if shipped:
         rows = []
         for in_view in (True, False):
-            f = shipped_figures(shipped, in_view)
-            rows.append((f"getProjection via Call, {where(in_view)}",
-                         [(f["host"], "host"), (f["own"], "module")]))
+            for host in SHIPPED_HOSTS:
+                f = shipped_figures(shipped, host, in_view)
+                rows.append((f"getProjection via Call, {host} host, {where(in_view)}",
+                             [(f["host"], "host"), (f["own"], "module")]))
             rows.append((f"formula inline, serial, {where(in_view)}", [(f["serial"], "formula")]))
             rows.append((f"GLM look-at x perspective, serial, {where(in_view)}",
                          [(f["glm"], "matrix")]))
-        rows.append(("getDistance via Call", [(shipped["W32_DispatchedGetDistance"], "whole")]))
-        panel("Shipped 32-bit SCRIPT.x32 under Wine, lean host: ns per call or point (median)",
-              rows)
+        for host in SHIPPED_HOSTS:
+            rows.append((f"getDistance via Call, {host} host",
+                         [(shipped[f"W32_DispatchedGetDistance/host:{host}"], "whole")]))
+        panel("Shipped 32-bit SCRIPT.x32 under Wine: ns per call or point (minimum)", rows)
 
     y += 14
     x = 10
@@ -291,6 +320,7 @@ def main():
     parser.add_argument("--lto", help="print the arithmetic figures of a link-time optimised run")
     parser.add_argument("--lto-json", help="a link-time optimised run to show beside the results")
     parser.add_argument("--shipped-json", help="the shipped 32-bit binary's run under Wine")
+    parser.add_argument("--shipped", help="print only the shipped 32-bit binary's figures")
     parser.add_argument("--svg")
     parser.add_argument("--markdown")
     args = parser.parse_args()
@@ -301,6 +331,9 @@ def main():
             print(f"{label} (LTO): in view {point(figures, name, True):.2f} ns, "
                   f"out of view {point(figures, name, False):.2f} ns")
         return 0
+    if args.shipped:
+        print(shipped_summary(*shipped_minima(args.shipped)))
+        return 0
     if not args.results:
         parser.error("the results JSON is needed")
     context, figures = medians(args.results)
@@ -308,7 +341,7 @@ def main():
     text = summary(context, figures, lto)
     shipped = None
     if args.shipped_json:
-        shipped_context, shipped = shipped_medians(args.shipped_json)
+        shipped_context, shipped = shipped_minima(args.shipped_json)
         text += "\n" + shipped_summary(shipped_context, shipped)
     print(text)
     if args.markdown:

@@ -1,10 +1,12 @@
 // Reports on the Wine desktop for the loader's end-to-end tests; run beside the loader in the
 // same Wine session. Prints one line of key=value pairs:
-//   desktop_probe mode    the current display mode
-//   desktop_probe loader  the loader's window (class "demo", title "Loader"), if any
-//   desktop_probe dialog  the first visible dialog box (class "#32770"), if any, with its text
-//   desktop_probe hold    prints "holding" and stays until it is killed, which keeps the Wine
-//                         session up between the other programs of a test
+//   desktop_probe mode      the current display mode
+//   desktop_probe loader    the loader's window (class "demo", title "Loader"), if any
+//   desktop_probe dialog    the first visible dialog box (class "#32770"), if any, with its text
+//   desktop_probe activate  brings the loader's window to the front, as a click on it would
+//   desktop_probe close     posts WM_CLOSE to the loader's window
+//   desktop_probe hold      prints "holding" and stays until it is killed, which keeps the
+//                           Wine session up between the other programs of a test
 #include <windows.h>
 
 #include <cstdio>
@@ -82,6 +84,18 @@ std::string TextOf(HWND window, bool& ok) {
     return ok ? Escaped(text) : std::string();
 }
 
+int Activate() {
+    HWND window = FindWindowA("demo", "Loader");
+    std::printf("front=%d\n", window != nullptr && SetForegroundWindow(window) ? 1 : 0);
+    return 0;
+}
+
+int Close() {
+    HWND window = FindWindowA("demo", "Loader");
+    std::printf("closed=%d\n", window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 1 : 0);
+    return 0;
+}
+
 int ReportDialog() {
     HWND dialog = nullptr;
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&dialog));
@@ -112,11 +126,13 @@ int main(int argc, char** argv) {
     if (command == "mode") return ReportMode();
     if (command == "loader") return ReportLoader();
     if (command == "dialog") return ReportDialog();
+    if (command == "activate") return Activate();
+    if (command == "close") return Close();
     if (command == "hold") {
         std::printf("holding\n");
         std::fflush(stdout);
         Sleep(INFINITE);
     }
-    std::fprintf(stderr, "usage: desktop_probe mode|loader|dialog|hold\n");
+    std::fprintf(stderr, "usage: desktop_probe mode|loader|dialog|activate|close|hold\n");
     return 2;
 }

@@ -17,11 +17,20 @@ program sees under Wine carries the size but always 32 bits, so the depth is rea
 loader's own side: from Wine's trace of the loader's display-settings calls (channel "system"),
 which the loader's standard error goes to. Hooks placed by the launcher (test_hooks.cpp) record
 what the loader's window shows when it takes its close request, keep the loader from being
-activated, or refuse its window.
+activated, refuse its window, lose its close request, or watch from inside when it waits for
+messages.
+
+No fixed pause decides a check. A test waits for an observable event with a deadline: a line
+of output, a file that a helper writes, a window. Where the helpers must hold still while the
+test looks (the splash while the presentation program starts, the presentation program while
+the loader is hidden, the end screen), they wait for a file that the test makes when it has
+looked. Where a test shows that something does not happen, it looks after an event that shows
+the loader could have done it: the loader waiting for messages with its queue empty.
 
 Escape is pressed by loader_launcher.exe from inside the Wine session, through the system's
-keyboard input, the moment the loader's window is in front: the loader then handles its queue
-for at least 100 ms before it could start the presentation program. Probes start only once the
+keyboard input, the moment the loader's window is in front; the watch holds the loader in its
+first activation until then, so the key is in its queue before it could start the presentation
+program. Probes start only once the
 loader has settled (Wine 8 can hang a program that starts while another enumerates the display
 modes).
 
@@ -44,11 +53,17 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "scripts"))
 from wine_session import WINE_ENV, Xvfb, end_session, prepare_prefix, read_ppm, wait_until  # noqa: E402
 
 DESKTOP = (1024, 768)
-# For the loader's process only: Wine's trace of display-settings calls, nothing else.
-TRACE_DISPLAY_CALLS = "-all,+system"
+# For the loader's process only: Wine's trace of display-settings calls, and its notes on the
+# window manager's stubs, one of which is the call that turns window ghosting off.
+TRACE_LOADER_CALLS = "-all,+system,fixme+win"
+GHOSTING_OFF = "fixme:win:DisableProcessWindowsGhosting"
 CDS_TEST = 0x2
 CDS_FULLSCREEN = 0x4
 SMALL_DESKTOP = (640, 480)
+# Files by which a test lets a held helper go on (fake_projector.cpp, test_hooks.cpp).
+READY_GO = "projector_ready.go"
+END_GO = "projector_end.go"
+SHOT_GO = "end_screen_taken.go"
 ADVICE = "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors"
 
 
@@ -162,9 +177,20 @@ def display_calls(trace):
     return calls
 
 
+def check_ghosting_off(checks, trace):
+    """The loader turns window ghosting off before anything else it does. Wine notes the call of
+    its stub and no more: what the call prevents cannot be seen under Wine."""
+    lines = trace.read_text(errors="replace").splitlines() if trace.exists() else []
+    noted = [i for i, line in enumerate(lines) if GHOSTING_OFF in line]
+    first_call = next((i for i, line in enumerate(lines) if CALL.match(line)), len(lines))
+    checks.expect(noted and noted[0] < first_call,
+                  "ghosting turned off before the first display-settings call (trace line %s, "
+                  "first call at %d)" % (noted[0] if noted else "none", first_call))
+
+
 def check_display_requests(checks, calls, restores):
     """What the loader asked of the display, from its own side. restores: how many restores
-    must follow the one switch (None: at least one), or 0 with no switch at all."""
+    must follow the one switch, or 0 with no switch at all."""
     tests = [fields for flags, fields in calls if flags & CDS_TEST]
     changes = [(flags, fields) for flags, fields in calls if not flags & CDS_TEST]
     checks.expect(tests, "trace shows the loader testing the listed modes (%d tests)" %
@@ -185,10 +211,8 @@ def check_display_requests(checks, calls, restores):
                   sorted({hex(flags) for flags, _ in changes}))
     after = [fields for _, fields in changes[switches[0] + 1:]] if switches else []
     count = sum(1 for fields in after if fields is None)
-    expected = "at least once" if restores is None else "%d time(s)" % restores
-    checks.expect(count >= 1 if restores is None else count == restores,
-                  "restore of the stored mode asked %s after the switch (got %d)" %
-                  (expected, count))
+    checks.expect(count == restores, "restore of the stored mode asked %d time(s) after the "
+                  "switch (got %d)" % (restores, count))
 
 
 class Session:
@@ -251,7 +275,7 @@ class Session:
         (and those of the programs it starts) are traced to a file of its own."""
         env, stderr = self.env, subprocess.DEVNULL
         if trace:
-            env = dict(self.env, WINEDEBUG=TRACE_DISPLAY_CALLS)
+            env = dict(self.env, WINEDEBUG=TRACE_LOADER_CALLS)
             stderr = open(self.root / ("trace-%d.txt" % len(self.children)), "w")
         child = subprocess.Popen(["wine", *command], cwd=self.work, env=env,
                                  stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
@@ -265,6 +289,10 @@ class Session:
 
     def display_calls(self, child):
         return display_calls(self.traces[child.pid])
+
+    def release(self, name):
+        """Lets a helper that waits for the file `name` in the working folder go on."""
+        (self.work / name).write_text("go\n")
 
     def write_line(self, child, text):
         child.stdin.write(text + "\n")
@@ -337,50 +365,48 @@ def check_desktop_back(session, checks):
 
 
 def scenario_normal(session, checks):
-    # The stand-in stays busy for 8 s before it waits for input, which holds the splash that
-    # long; then it runs for 3 s with the loader hidden. The end-screen hook holds the loader
-    # for 1.5 s when it takes its close request, with the black screen up.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="8000", PROJECTOR_RUN_MS="3000",
-                       LOADER_TEST_END_HOLD_MS="1500")
+    # The stand-in stays busy, which holds the splash up, until the test has looked at the
+    # splash; then it runs, with the loader hidden, until the test has looked at that. The
+    # end-screen hook holds the loader with its black screen up until the screenshot is taken.
+    session.env.update(PROJECTOR_READY_WHEN=READY_GO, PROJECTOR_END_WHEN=END_GO,
+                       LOADER_TEST_END_HOLD_UNTIL=SHOT_GO)
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
     loader = session.start(session.args.launcher, session.args.loader, "--keys", "--watch-end",
-                           trace=True)
+                           "--watch", trace=True)
     checks.require(session.read_line(loader, 30) == "keys=pressed",
                    "Space, Enter and A pressed while the loader was in front")
-    wait_until(lambda: "start" in session.starts() or loader.poll() is not None, 30)
+    # Or until the loader is seen closing, which a start would have come before.
+    wait_until(lambda: "start" in session.starts() or loader.poll() is not None
+               or session.report("end_screen.txt"), 30)
     checks.require("start" in session.starts(),
                    "presentation program started after the other keys")
     shot = session.screenshot()
     window = session.probe("loader")
     mode = session.mode()
-    still_splash = "ready" not in session.starts()
-    checks.require(still_splash, "checks ran while the presentation program was not yet idle")
+    checks.require("ready" not in session.starts(),
+                   "checks ran while the presentation program was not yet idle")
     checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600"
                   and window.get("topmost") == "1",
                   "splash window visible, topmost, at 0,0,800,600: %s" % window)
+    # WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_SYSMENU: no frame.
+    checks.expect(window.get("style") == "96080000",
+                  "splash window style 96080000, borderless: %s" % window.get("style"))
     checks.expect(mode == (800, 600), "display switched to 800x600 (got %dx%d)" % mode)
     share = fraction_matching(shot, read_bmp(session.args.splash))
     checks.expect(share > 0.99, "splash picture on screen at 0,0 (%.2f%% of pixels)" %
                   (100 * share))
 
+    session.release(READY_GO)
     checks.require(wait_until(lambda: "ready" in session.starts(), 30),
                    "presentation program became idle")
     hidden = session.probe("loader")
     checks.expect(hidden.get("visible") == "0",
                   "loader hidden while the presentation program runs: %s" % hidden)
 
-    end = wait_until(lambda: session.report("end_screen.txt"), 30, interval=0.05)
-    checks.require(end, "the loader took its close request (end screen recorded)")
-    shot = session.screenshot()
-    checks.expect(end.get("visible") == "1" and end.get("rect") == "0,0,800,600"
-                  and end.get("nonblack") == "0",
-                  "end screen black: the window shown at 0,0,800,600 holds no other colour: %s"
-                  % end)
-    black = black_share(shot, 800, 600)
-    checks.expect(black == 1.0, "end screen black on the display (%.2f%% of 800x600)" %
-                  (100 * black))
+    session.release(END_GO)
+    check_end_screen(session, checks)
 
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended")
@@ -390,10 +416,53 @@ def scenario_normal(session, checks):
                   "presentation program started exactly once: %s" % starts)
     check_desktop_back(session, checks)
     check_display_requests(checks, session.display_calls(loader), restores=1)
+    check_ghosting_off(checks, session.traces[loader.pid])
+    check_presentation_start(checks, session.report("presentation_start.txt") or {})
+    paints = session.report("paints.txt") or {}
+    checks.expect(int(paints.get("paints", 0)) >= 2
+                  and paints.get("wait_cursor_after") == paints.get("paints"),
+                  "wait cursor set after every paint of the splash and the end screen: %s" %
+                  paints)
+
+
+def check_end_screen(session, checks):
+    """Once the loader takes its close request: what its window shows and what the display
+    shows, which must both be black. The end-screen hook holds the loader until the screenshot
+    is taken."""
+    end = wait_until(lambda: session.report("end_screen.txt"), 30, interval=0.05)
+    checks.require(end, "the loader took its close request (end screen recorded)")
+    shot = session.screenshot()
+    session.release(SHOT_GO)
+    checks.expect(end.get("visible") == "1" and end.get("rect") == "0,0,800,600"
+                  and end.get("nonblack") == "0",
+                  "end screen black: the window shown at 0,0,800,600 holds no other colour: %s"
+                  % end)
+    black = black_share(shot, 800, 600)
+    checks.expect(black == 1.0, "end screen black on the display (%.2f%% of 800x600)" %
+                  (100 * black))
+
+
+def check_presentation_start(checks, start):
+    """The arguments the loader gave CreateProcessA, as the watch inside it recorded them. The
+    program started cannot tell them under Wine, which gives every program normal priority and
+    the same start-up information whatever its starter asked."""
+    checks.expect(start.get("application") == "(null)"
+                  and start.get("command") == r".\data\projector.exe"
+                  and start.get("security") == "0" and start.get("environment") == "0"
+                  and start.get("directory") == "0",
+                  "presentation program started as .\\data\\projector.exe with the loader's own "
+                  "security, environment and folder: %s" % start)
+    checks.expect(start.get("inherit") == "1",
+                  "presentation program started inheriting the loader's handles: %s" % start)
+    checks.expect(start.get("flags") == "0x20",
+                  "presentation program started at normal priority (creation flags 0x20): %s" %
+                  start)
+    checks.expect(start.get("startup_size") == "68" and start.get("startup_other_bytes") == "0",
+                  "presentation program given a start-up record all zero but its size, 68: %s" %
+                  start)
 
 
 def scenario_escape(session, checks):
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -408,12 +477,15 @@ def scenario_escape(session, checks):
                   session.starts())
     check_desktop_back(session, checks)
     # Restored on the key and again when the window goes.
-    check_display_requests(checks, session.display_calls(launcher), restores=None)
+    check_display_requests(checks, session.display_calls(launcher), restores=2)
 
 
 def scenario_no_data(session, checks):
+    session.env.update(LOADER_TEST_END_HOLD_UNTIL=SHOT_GO)
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
-    loader = session.start(session.args.loader, trace=True)
+    loader = session.start(session.args.launcher, session.args.loader, "--watch-end",
+                           trace=True)
+    check_end_screen(session, checks)
     # A message box would keep the loader waiting for a click; ending by itself shows none came.
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended by itself (no message box waiting)")
@@ -457,9 +529,9 @@ def scenario_small_desktop(session, checks):
 
 
 def scenario_second_loader(session, checks):
-    # The first loader's presentation program runs for 3 s; the second loader is started while
-    # it runs.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="3000")
+    # The first loader's presentation program runs until the test has seen the second loader
+    # started and ended while it ran.
+    session.env.update(PROJECTOR_END_WHEN=END_GO)
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
@@ -470,8 +542,8 @@ def scenario_second_loader(session, checks):
     second = session.start(session.args.loader, trace=True)
     code, _ = session.finish(second, 20)
     took = time.monotonic() - started
-    checks.require(code is not None, "second loader ended by itself")
-    checks.expect(code == 0, "second loader's exit code 0 (got %s, after %.1f s)" % (code, took))
+    checks.expect(code == 0, "second loader ended by itself with exit code 0 (got %s, after "
+                  "%.1f s)" % (code, took))
     checks.expect(first.poll() is None and "end" not in session.starts(),
                   "the first loader and its presentation program still run")
     mode = session.mode()
@@ -480,6 +552,7 @@ def scenario_second_loader(session, checks):
     changes = sum(1 for flags, _ in calls if not flags & CDS_TEST)
     checks.expect(calls == [], "second loader made no display-settings call at all (got %d, "
                   "%d of them changes)" % (len(calls), changes))
+    session.release(END_GO)
 
     code, _ = session.finish(first, 30)
     checks.require(code is not None, "first loader ended")
@@ -494,15 +567,17 @@ def scenario_second_loader(session, checks):
 def scenario_inactive(session, checks):
     # The gate of the launcher keeps the loader's window from being activated, as another
     # application kept in front would, until the test lets it go.
-    session.env.update(PROJECTOR_IDLE_DELAY_MS="0", PROJECTOR_RUN_MS="500")
     session.install_projector()
     checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
 
-    launcher = session.start(session.args.launcher, session.args.loader, "--inactive",
+    launcher = session.start(session.args.launcher, session.args.loader, "--inactive", "--watch",
                              trace=True, stdin=True)
     checks.require(session.read_line(launcher, 30) == "idle", "loader settled")
-    # Several times the loader's switch pause: its queue has long run empty.
-    time.sleep(1.5)
+    # Having found its queue empty, the loader went to wait for messages as an inactive
+    # application; one that did not care would have started the presentation program there.
+    wait = wait_until(lambda: (session.report("waits.txt") or {}).get("active") == "0", 20)
+    checks.expect(wait, "the loader waited for messages while not the active application: %s" %
+                  session.report("waits.txt"))
     window = session.probe("loader")
     checks.expect(window.get("visible") == "1" and window.get("foreground") == "0",
                   "splash shown but not in front: %s" % window)
@@ -539,6 +614,84 @@ def scenario_no_window(session, checks):
     check_display_requests(checks, session.display_calls(launcher), restores=0)
 
 
+def scenario_foreign_quit(session, checks):
+    # While the loader waits hidden for it, the stand-in posts WM_QUIT with wParam 7 to the
+    # loader's thread, as another program might, and ends.
+    session.env.update(PROJECTOR_POST_QUIT="7")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    loader = session.start(session.args.loader, trace=True)
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended")
+    starts = session.starts()
+    checks.require("quit-posted" in starts,
+                   "the presentation program posted WM_QUIT 7 to the loader's thread: %s" % starts)
+    checks.expect(code == 7, "exit code 7, the quit's own (got %s)" % code)
+    checks.expect(starts.count("start") == 1, "started exactly once: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(loader), restores=1)
+
+
+def scenario_lost_close(session, checks):
+    # A hook turns the close that the launch posts into nothing, as if it had been lost.
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--lose-close",
+                             "--watch", trace=True)
+    checks.require(wait_until(lambda: session.report("close_lost.txt"), 30),
+                   "the close after the presentation program was lost")
+
+    # The loader has to come to wait for messages while it is the active application, its
+    # queue empty: right there it could start the presentation program again. Whether it is
+    # active after the presentation program depends on the order of Wine's activation
+    # messages; if not, it is brought to the front, as the user would click its black screen.
+    def waited(active):
+        report = session.report("waits.txt") or {}
+        return (report.get("after_lost_close") == "1" and report.get("active") in active
+                and report)
+
+    wait = wait_until(lambda: waited(("0", "1")), 20)
+    if wait and wait.get("active") == "0":
+        print("note  the loader was not active after the lost close: brought to the front",
+              flush=True)
+        session.probe("activate")
+        wait = wait_until(lambda: waited(("1",)), 20)
+    checks.expect(wait and wait.get("active") == "1",
+                  "the loader waited for messages as the active application after the lost "
+                  "close: %s" % wait)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1,
+                  "presentation program started once although the close was lost: %s" % starts)
+    checks.require(session.probe("close").get("closed") == "1", "a new close posted")
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
+def scenario_quit_in_switch(session, checks):
+    # When the display switch changes the loader's window style, a hook posts WM_QUIT with
+    # wParam 7 to the loader's thread, as another program might: the loader meets it while it
+    # handles what the switch queued, before it could start anything.
+    session.env.update(LOADER_TEST_QUIT_IN_SWITCH="7")
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--watch", trace=True)
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.require(session.report("quit_in_switch.txt"),
+                   "WM_QUIT 7 posted to the loader's thread during the switch")
+    checks.expect(code == 7, "exit code 7, the quit's own (got %s)" % code)
+    checks.expect(session.starts() == [], "presentation program never started: %s" %
+                  session.starts())
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -547,6 +700,9 @@ SCENARIOS = {
     "second-loader": (scenario_second_loader, DESKTOP),
     "inactive": (scenario_inactive, DESKTOP),
     "no-window": (scenario_no_window, DESKTOP),
+    "foreign-quit": (scenario_foreign_quit, DESKTOP),
+    "lost-close": (scenario_lost_close, DESKTOP),
+    "quit-in-switch": (scenario_quit_in_switch, DESKTOP),
 }
 
 

@@ -1,16 +1,29 @@
 // Stands in for the presentation program in the loader's end-to-end tests.
 //
 // Appends "start", "ready" (about to wait for input) and "end" lines to projector_starts.txt in
-// the current directory, so a test can count the starts and follow the run.
-// PROJECTOR_IDLE_DELAY_MS (default 0) keeps it busy before it first looks at its message queue,
-// which holds the loader's WaitForInputIdle; PROJECTOR_RUN_MS (default 500) is how long its
-// window stays up afterwards.
+// the current directory, so a test can count the starts and follow the run. A test holds it at
+// two points by naming a file that it creates when the stand-in may go on:
+//   PROJECTOR_READY_WHEN  keeps it busy before it first looks at its message queue, which holds
+//                         the loader's WaitForInputIdle, until the file exists;
+//   PROJECTOR_END_WHEN    keeps its window up until the file exists.
+// A file that never comes releases it after two minutes. Without PROJECTOR_END_WHEN its window
+// stays up for PROJECTOR_RUN_MS (default 500). With PROJECTOR_POST_QUIT set to a number, it ends
+// by posting WM_QUIT with that wParam to the loader's thread, as a foreign program might, and
+// records "quit-posted" when the post went through.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
+
+constexpr DWORD kFileWaitMs = 120000;
+constexpr DWORD kPollMs = 20;
+constexpr UINT_PTR kRunTimer = 1;
+constexpr UINT_PTR kEndFileTimer = 2;
+
+std::string endFile;
 
 void Record(const char* event) {
     if (std::FILE* log = std::fopen("projector_starts.txt", "a")) {
@@ -19,15 +32,35 @@ void Record(const char* event) {
     }
 }
 
-DWORD Milliseconds(const char* name, DWORD fallback) {
-    char text[32];
+std::string Environment(const char* name) {
+    char text[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA(name, text, sizeof(text));
-    if (length == 0 || length >= sizeof(text)) return fallback;
-    return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+    return length > 0 && length < sizeof(text) ? text : "";
+}
+
+bool FileExists(const std::string& name) {
+    return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void PostQuitToLoader(const std::string& code) {
+    // The loader's thread is found by its window (class "demo", title "Loader").
+    HWND loader = FindWindowA("demo", "Loader");
+    const DWORD thread = loader != nullptr ? GetWindowThreadProcessId(loader, nullptr) : 0;
+    if (thread != 0 &&
+        PostThreadMessageA(thread, WM_QUIT, std::strtoul(code.c_str(), nullptr, 10), 0)) {
+        Record("quit-posted");
+    }
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static DWORD waited = 0;
+    if (message == WM_TIMER && wParam == kEndFileTimer) {
+        waited += kPollMs;
+        if (!FileExists(endFile) && waited < kFileWaitMs) return 0;
+    }
     if (message == WM_TIMER || message == WM_DESTROY) {
+        const std::string quitCode = Environment("PROJECTOR_POST_QUIT");
+        if (message == WM_TIMER && !quitCode.empty()) PostQuitToLoader(quitCode);
         PostQuitMessage(0);
         return 0;
     }
@@ -38,7 +71,11 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Record("start");
-    Sleep(Milliseconds("PROJECTOR_IDLE_DELAY_MS", 0));
+    const std::string readyFile = Environment("PROJECTOR_READY_WHEN");
+    for (DWORD waited = 0; !readyFile.empty() && !FileExists(readyFile) && waited < kFileWaitMs;
+         waited += kPollMs) {
+        Sleep(kPollMs);
+    }
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
@@ -48,7 +85,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, "fake_projector", "Fake presentation", WS_POPUP | WS_VISIBLE,
                                   0, 0, 320, 240, nullptr, nullptr, instance, nullptr);
-    SetTimer(window, 1, Milliseconds("PROJECTOR_RUN_MS", 500), nullptr);
+    endFile = Environment("PROJECTOR_END_WHEN");
+    if (endFile.empty()) {
+        const std::string runMs = Environment("PROJECTOR_RUN_MS");
+        SetTimer(window, kRunTimer, runMs.empty() ? 500 : std::strtoul(runMs.c_str(), nullptr, 10),
+                 nullptr);
+    } else {
+        SetTimer(window, kEndFileTimer, kPollMs, nullptr);
+    }
 
     Record("ready");
     MSG message;

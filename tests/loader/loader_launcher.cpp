@@ -1,24 +1,27 @@
 // Starts the loader for the end-to-end tests, reports on it, and exits with its exit code.
 //   loader_launcher LOADER.exe [--escape | --keys] [--watch-end] [--inactive] [--refuse-window]
+//                   [--lose-close] [--watch]
 //
 //   (no key option)  prints "idle" once the loader first waits for input
 //   --escape         presses Escape as soon as the loader's window is the foreground window, and
-//                    prints "escape=pressed"
+//                    prints "escape=pressed"; implies --watch
 //   --keys           presses Space, Enter and A the same way, and prints "keys=pressed"
 //   --watch-end      places the end-screen hook (test_hooks.cpp) into the loader
 //   --inactive       keeps the loader from becoming the active application; after "idle" it
 //                    waits for a line on its input, then lets the loader be activated, brings
 //                    its window to the front and prints "activated"
 //   --refuse-window  makes the creation of the loader's window fail
+//   --lose-close     makes the first close request that the loader takes for its window vanish
+//   --watch          puts the watch of test_hooks.cpp on the loader from inside
 //
 // Starting further Wine programs while the loader is still enumerating the display modes can
 // hang Wine 8, so the tests hold back their probes until the loader has settled; WaitForInputIdle
 // tells when.
 //
-// The loader's window comes to the foreground during the display switch, and from then on the
-// loader handles its queue for at least 100 ms (the pause in the switch) before the presentation
-// program can be started, so the key presses land in that span with a wide margin. The keys go
-// through the system's keyboard input, as real ones do. Exit code 3 means the loader never
+// The loader's window comes to the foreground during the display switch. The watch holds the
+// loader in its first activation until the keys are pressed, so they wait in its queue before it
+// could start the presentation program, however late this program gets to press them. The keys
+// go through the system's keyboard input, as real ones do. Exit code 3 means the loader never
 // became idle, or its window never came to the foreground, within 20 seconds.
 #include <windows.h>
 
@@ -36,6 +39,8 @@ struct Options {
     bool watchEnd = false;
     bool inactive = false;
     bool refuseWindow = false;
+    bool loseClose = false;
+    bool watch = false;
 };
 
 bool ReadOptions(int argc, char** argv, Options& options) {
@@ -55,6 +60,10 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.inactive = true;
         } else if (option == "--refuse-window") {
             options.refuseWindow = true;
+        } else if (option == "--lose-close") {
+            options.loseClose = true;
+        } else if (option == "--watch") {
+            options.watch = true;
         } else {
             return false;
         }
@@ -96,11 +105,12 @@ void PressKeys(const std::vector<WORD>& keys) {
     }
 }
 
-bool PressKeysWhenInFront(HANDLE loader, const Options& options) {
+bool PressKeysWhenInFront(HANDLE loader, const Options& options, HANDLE keysPressed) {
     for (int waited = 0; waited < 20000; ++waited) {
         HWND window = FindWindowA("demo", "Loader");
         if (window != nullptr && GetForegroundWindow() == window) {
             PressKeys(options.keys);
+            SetEvent(keysPressed);
             std::printf("%s\n", options.pressedReport);
             return true;
         }
@@ -133,16 +143,23 @@ int main(int argc, char** argv) {
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: loader_launcher LOADER.exe [--escape | --keys] [--watch-end] "
-                     "[--inactive] [--refuse-window]\n");
+                     "[--inactive] [--refuse-window] [--lose-close] [--watch]\n");
         return 2;
     }
     // Made before the hooks, so the gate finds it held from the first activation on.
     HANDLE heldActivation =
         options.inactive ? CreateEventA(nullptr, TRUE, FALSE, "Orvanta.LoaderTest.HoldActivation")
                          : nullptr;
+    // Set once the keys are pressed; the watch holds the loader's first activation until then.
+    HANDLE keysPressed = options.keys.empty()
+                             ? nullptr
+                             : CreateEventA(nullptr, TRUE, FALSE, "Orvanta.LoaderTest.KeysPressed");
+    options.watch |= !options.keys.empty();
     if ((options.watchEnd && !PlaceHook(WH_GETMESSAGE, "EndScreenHook")) ||
         (options.inactive && !PlaceHook(WH_CBT, "ActivationGate")) ||
-        (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal"))) {
+        (options.refuseWindow && !PlaceHook(WH_CBT, "WindowRefusal")) ||
+        (options.loseClose && !PlaceHook(WH_GETMESSAGE, "CloseLoss")) ||
+        (options.watch && !PlaceHook(WH_CBT, "LoaderWatch"))) {
         return 2;
     }
 
@@ -156,8 +173,9 @@ int main(int argc, char** argv) {
     }
     CloseHandle(process.hThread);
 
-    const bool reported = options.keys.empty() ? ReportIdle(process.hProcess)
-                                               : PressKeysWhenInFront(process.hProcess, options);
+    const bool reported = options.keys.empty()
+                              ? ReportIdle(process.hProcess)
+                              : PressKeysWhenInFront(process.hProcess, options, keysPressed);
     if (reported && options.inactive) ActivateOnRequest(heldActivation);
     std::fflush(stdout);
 

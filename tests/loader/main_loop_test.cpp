@@ -9,7 +9,7 @@
 
 // The main loop run on a window of the test's own class, which records what reaches it. The
 // loader's window procedure restores the display on WM_DESTROY; here it is enough to see the
-// window destroyed by way of a close.
+// window destroyed.
 namespace {
 
 std::vector<UINT> received;
@@ -62,12 +62,14 @@ TEST_F(MainLoop, UnreadableQueueClosesTheWindowAndEndsWithZero) {
     EXPECT_FALSE(IsWindow(mainWindow));
 }
 
-TEST_F(MainLoop, DispatchesWaitingMessagesThenEndsWithTheQuitCode) {
+TEST_F(MainLoop, AQuitFromAnotherProgramEndsWithItsCodeAndTheWindowGone) {
     PostMessageA(mainWindow, WM_USER, 0, 0);
-    PostQuitMessage(7);
+    // As another program posts it: to the thread, with the window still up.
+    PostThreadMessageA(GetCurrentThreadId(), WM_QUIT, 7, 0);
     EXPECT_EQ(RunMainLoop(), 7);
-    EXPECT_EQ(received, (std::vector<UINT>{WM_USER}));
-    EXPECT_TRUE(IsWindow(mainWindow));
+    // The loader's WM_DESTROY is what restores the display.
+    EXPECT_EQ(received, (std::vector<UINT>{WM_USER, WM_DESTROY}));
+    EXPECT_FALSE(IsWindow(mainWindow));
 }
 
 }  // namespace

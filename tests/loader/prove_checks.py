@@ -30,6 +30,23 @@ PROOFS = [
      ["nothing started while the loader was not the active application"]),
     ("loader_without_mark", "second-loader",
      ["second loader made no display-settings call", "one presentation program ran"]),
+    ("loader_quit_keeps_display", "foreign-quit",
+     ["desktop back at", "restore of the stored mode asked 1 time(s)"]),
+    ("loader_ghosted", "normal", ["ghosting turned off before the first display-settings call"]),
+    ("loader_starts_twice", "lost-close",
+     ["presentation program started once although the close was lost"]),
+    ("loader_escape_restores_once", "escape", ["restore of the stored mode asked 2 time(s)"]),
+    ("loader_inherits_nothing", "normal",
+     ["presentation program started inheriting the loader's handles"]),
+    ("loader_idle_priority", "normal", ["presentation program started at normal priority"]),
+    ("loader_zeroed_startup", "normal",
+     ["presentation program given a start-up record all zero but its size"]),
+    ("loader_bare_popup_style", "normal", ["splash window style 96080000"]),
+    ("loader_no_wait_cursor", "normal", ["wait cursor set after every paint"]),
+    ("loader_missing_program_not_black", "no-data",
+     ["end screen black: the window", "end screen black on the display"]),
+    ("loader_drain_ignores_quit", "quit-in-switch",
+     ["exit code 7", "presentation program never started"]),
 ]
 
 

@@ -208,7 +208,9 @@ TEST_F(CameraMethodsTest, PlanesAreTestedAgainstEachOtherAndResetToFixedValues) 
 }
 
 TEST_F(CameraMethodsTest, RefusedArgumentsLeaveTheDocumentedFields) {
-    // Points: status 0, earlier coordinates set, no re-aim, tracking unchanged.
+    // Points: status 0, earlier coordinates set, no re-aim, tracking unchanged. The refused
+    // coordinate keeps its value though the host writes into its place as it refuses.
+    host.writeOnRefusal(true);
     refuse(SetPosition, {7.0, Arg::symbol("high"), 9.0});
     EXPECT_EQ(call(GetPosition).list(), (std::vector<double>{7.0, 2.0, 20.0}));
     EXPECT_EQ(camera().pitch, -0.0997);

@@ -186,11 +186,13 @@ TEST_F(CameraProjectionTest, ZeroHorizontalScaleAloneRefusesBackProjection) {
 TEST_F(CameraProjectionTest, RefusedCoordinateKeepsTheLastProjection) {
     project(0.0, 0.0, 0.0);
     const CameraState before = camera();
+    host.writeOnRefusal(true);
     Answer answer = call(GetProjection, {5.0, Arg::symbol("up"), 7.0});
     EXPECT_EQ(answer.status, sim::StatusNotConvertible);
     EXPECT_TRUE(answer.isSymbol("errInvalidParameter")) << answer.describe();
     EXPECT_EQ(distance(), before.lastView.z);
     EXPECT_EQ(camera().lastWorld.x, 5.0) << "converted before the refusal";
+    EXPECT_EQ(camera().lastWorld.y, before.lastWorld.y) << "the host wrote there as it refused";
     EXPECT_EQ(camera().lastWorld.z, before.lastWorld.z);
     EXPECT_EQ(std::memcmp(&camera().lastScreen, &before.lastScreen, sizeof(StagePoint)), 0);
 }

@@ -2,32 +2,8 @@
 
 #include "xtra/boundary/stage_window.h"
 #include "xtra/camera/orientation.h"
-#include "xtra/camera_class/camera_instance.h"
 
 namespace {
-
-// How the host enters a method, through Call or straight through its slot. Every method needs
-// the camera's value link: without it nothing can be read or answered, so the method does not
-// run, the result and the camera stay untouched, and the host gets StatusNotAvailable. This is
-// the one place that rule is checked.
-template <CameraMethod Method>
-Status XTRA_CALL cameraEntry(InterfaceObject* self, CallRecord* call) {
-    CameraInstance& instance = cameraInstanceOf(self);
-    ScriptCall script(instance.links, call);
-    if (!script.canRun()) {
-        return StatusNotAvailable;
-    }
-    return Method(instance.camera, script);
-}
-
-template <GlobalHandler Handler>
-Status XTRA_CALL globalEntry(InterfaceObject* self, CallRecord* call) {
-    ScriptCall script(cameraInstanceOf(self).links, call);
-    if (!script.canRun()) {
-        return StatusNotAvailable;
-    }
-    return Handler(script);
-}
 
 // The camera's five internal operations: the derived-data steps, entered through the interface.
 Status XTRA_CALL aimAtInterestOperation(InterfaceObject* self) {
@@ -78,6 +54,15 @@ const CameraInterfaceOps cameraInterfaceOps = {
     updateStageSizeOperation,
 };
 
+// "new": the derived data, from the stage window on; failures leave the defaults. Out of line,
+// so that the dispatch of the other methods saves and restores no register.
+[[gnu::noinline]] static Status runNew(InterfaceObject* self) {
+    cameraInterfaceOps.updateStageSize(self);
+    cameraInterfaceOps.updateProjectionScale(self);
+    cameraInterfaceOps.updateRotationTable(self);
+    return StatusOk;
+}
+
 Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {
     // Unsigned, so a negative method number is out of range too.
     const uint32_t method = static_cast<uint32_t>(call->methodNumber);
@@ -85,11 +70,7 @@ Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {
         return StatusOk;
     }
     if (method == 0) {
-        // "new": the derived data, from the stage window on; failures leave the defaults.
-        cameraInterfaceOps.updateStageSize(self);
-        cameraInterfaceOps.updateProjectionScale(self);
-        cameraInterfaceOps.updateRotationTable(self);
-        return StatusOk;
+        return runNew(self);
     }
     return cameraInterfaceOps.methods[method - 1](self, call);
 }

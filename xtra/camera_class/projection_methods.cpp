@@ -1,6 +1,7 @@
 // The camera's projection methods: projection of a world point, the depth and blend level of
 // the last one, and back-projection of a stage point.
 #include "xtra/camera/projection.h"
+#include "xtra/camera_class/camera_interface.h"
 #include "xtra/camera_class/script_methods.h"
 #include "xtra/script_call/script_call.h"
 
@@ -11,26 +12,30 @@ Status getProjection(CameraState& camera, ScriptCall& script) {
         return StatusOk;
     }
     // A refused coordinate leaves the last projection's view and stage point in place, so
-    // getDistance still answers for it. (Why the point is projected from the values as
-    // converted, and stored field by field: bench/shipped/codegen_notes.md.)
-    double x = 0.0, y = 0.0, z = 0.0;
-    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x, x);
+    // getDistance still answers for it.
+    Status status = script.readIntoField(ObjectMethodArguments, camera.lastWorld.x);
     if (status == StatusOk) {
-        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y, y);
+        status = script.readIntoField(ObjectMethodArguments + 1, camera.lastWorld.y);
     }
     if (status == StatusOk) {
-        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z, z);
+        status = script.readIntoField(ObjectMethodArguments + 2, camera.lastWorld.z);
     }
     if (status != StatusOk) {
         return status;
     }
-    const Projection projection = projectPoint(Vec3{x, y, z}, camera);
+    // The point is made before the projection, the coordinates are read back as the host wrote
+    // them, and the last view and stage point are stored field by field (why, all three:
+    // bench/shipped/codegen_notes.md).
+    script.resultPoint();
+    const Vec3 world{freshDouble(&camera.lastWorld.x), freshDouble(&camera.lastWorld.y),
+                     freshDouble(&camera.lastWorld.z)};
+    const Projection projection = projectPoint(world, camera);
     camera.lastView.x = projection.view.x;
     camera.lastView.y = projection.view.y;
     camera.lastView.z = projection.view.z;
     camera.lastScreen.h = projection.screen.h;
     camera.lastScreen.v = projection.screen.v;
-    script.resultPoint(projection.screen.h, projection.screen.v);
+    script.setPointItems(projection.screen.h, projection.screen.v);
     return StatusOk;
 }
 
@@ -40,6 +45,10 @@ Status getDistance(CameraState& camera, ScriptCall& script) {
     script.resultFloat(camera.lastView.z);
     return StatusOk;
 }
+
+// The host's entries of the two methods above, which take them in whole.
+template Status XTRA_CALL cameraEntry<getProjection>(InterfaceObject*, CallRecord*);
+template Status XTRA_CALL cameraEntry<getDistance>(InterfaceObject*, CallRecord*);
 
 Status getBlendLevel(CameraState& camera, ScriptCall& script) {
     // The planes as they are now, not as the projection saw them.

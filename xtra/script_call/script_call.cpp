@@ -25,11 +25,10 @@ void ScriptCall::resultInteger(int32_t number) {
     values->ops->IntegerToValue(values, number, &call_->result);
 }
 
-void ScriptCall::resultSymbol(const char* text) {
-    ValueServices* values = links_.valueServices;
+void storeSymbol(ValueServices* values, HostValue* result, const char* text) {
     Symbol symbol = 0;
     values->ops->StringToSymbol(values, text, &symbol);
-    values->ops->SymbolToValue(values, symbol, &call_->result);
+    values->ops->SymbolToValue(values, symbol, result);
 }
 
 Status ScriptCall::resultList(const ListOfThree& values, const char* errorSymbol) {

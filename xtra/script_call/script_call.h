@@ -2,6 +2,7 @@
 // and point results, and reporting errors, all through the object's host links.
 #pragma once
 
+#include <cstring>
 #include <initializer_list>
 
 #if defined(__SSE2__)
@@ -36,6 +37,21 @@ inline HostValue copyOf(const HostValue& value) {
     return copy;
 }
 
+// The double that the host has just written at `place`, read as two 32-bit halves joined in a
+// register (why: bench/shipped/codegen_notes.md).
+inline double freshDouble(const double* place) {
+#if defined(__SSE2__)
+    const __m128i low = _mm_loadu_si32(place);
+    const __m128i high = _mm_loadu_si32(reinterpret_cast<const char*>(place) + 4);
+    return _mm_cvtsd_f64(_mm_castsi128_pd(_mm_unpacklo_epi32(low, high)));
+#else
+    return *place;
+#endif
+}
+
+// The symbol made from `text`, stored into `result`: ScriptCall::resultSymbol, out of line.
+void storeSymbol(ValueServices* values, HostValue* result, const char* text);
+
 // A list result's three numbers, in order (x, y, z or pitch, yaw, roll).
 struct ListOfThree {
     double first, second, third;
@@ -60,15 +76,14 @@ class ScriptCall {
 
     // Both read the arguments from element `first` on, in order; the first refusal stops the
     // reading, stores the error symbol and returns the refusal's status, else they return 0.
-    // They differ in what a refusal leaves: readArguments converts straight into its places, so
-    // the refused place holds whatever the host left there; readIntoFields goes through a local,
-    // so the refused field keeps its old value. Places before the refused one hold new values.
+    // Both convert straight into their places. They differ in what a refusal leaves:
+    // readArguments leaves the refused place as the host left it; readIntoFields puts the
+    // refused field's old value back. Places before the refused one hold new values.
     Status readArguments(int first, std::initializer_list<double*> places, const char* errorSymbol);
     Status readIntoFields(int first, std::initializer_list<double*> fields) {
         int element = first;
         for (double* field : fields) {
-            double converted;
-            const Status status = readIntoField(element, *field, converted);
+            const Status status = readIntoField(element, *field);
             if (status != StatusOk) {
                 return status;
             }
@@ -77,18 +92,18 @@ class ScriptCall {
         return StatusOk;
     }
 
-    // One field as readIntoFields reads it, errInvalidParameter being its error symbol.
-    // `converted` receives the value as well, read once right after the host wrote it, for a
-    // caller that goes on computing with it.
-    Status readIntoField(int element, double& field, double& converted) {
-        double value = field;
-        const Status status = readArgument(element, &value);
+    // One field as readIntoFields reads it, errInvalidParameter being its error symbol. The old
+    // value is held as two words while the host converts (why: bench/shipped/codegen_notes.md).
+    // A caller that computes with the new value reads it with freshDouble.
+    Status readIntoField(int element, double& field) {
+        uint32_t old[2];
+        std::memcpy(old, &field, sizeof old);
+        const Status status = readArgument(element, &field);
         if (status != StatusOk) {
+            std::memcpy(&field, old, sizeof old);
             resultSymbol(ErrInvalidParameter);
             return status;
         }
-        field = value;
-        converted = value;
         return StatusOk;
     }
 
@@ -97,17 +112,23 @@ class ScriptCall {
         values->ops->FloatToValue(values, number, &call_->result);
     }
     void resultInteger(int32_t number);
-    void resultSymbol(const char* text);
+    // Inline, so that no handler hands its ScriptCall out of line (why:
+    // bench/shipped/codegen_notes.md).
+    void resultSymbol(const char* text) { storeSymbol(links_.valueServices, &call_->result, text); }
 
     // A new list of three floats in the result. When no list can be made (or the object has
     // no list link) the result becomes `errorSymbol`. Returns 0 either way.
     Status resultList(const ListOfThree& values, const char* errorSymbol);
 
-    // A host point whose items 1 and 2 are floats. Needs the list link; hasListLink() first.
-    void resultPoint(double h, double v) {
+    // A host point in the result, made in two steps: resultPoint makes the point, setPointItems
+    // its items 1 and 2, floats of h and v. A handler may compute between the two (why:
+    // bench/shipped/codegen_notes.md). Needs the list link; hasListLink() first.
+    void resultPoint() {
         ValueServices* values = links_.valueServices;
         const HostPoint origin{0, 0};
         values->ops->PointToValue(values, &origin, &call_->result);
+    }
+    void setPointItems(double h, double v) {
         setPointItem(1, h);
         setPointItem(2, v);
     }

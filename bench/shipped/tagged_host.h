@@ -1,0 +1,67 @@
+// A second host for timing the shipped SCRIPT.x32, on the host interfaces as the host declares
+// them (host_abi.h), storing and handing over its values the way much 32-bit C code does, where
+// the lean host (lean_host.h) does the least a host can:
+//
+// - a value is two 32-bit words: a float is its double's two words; any other value is a NaN
+//   whose high word is a type tag (void, integer, symbol, point) and whose low word the payload.
+//   A float that is itself a NaN is stored as the one quiet NaN, so no float reads as a tag;
+// - every operation reads the tag word first and checks it before it copies anything; a double
+//   is read and written word by word, as two 4-byte loads and two 4-byte stores;
+// - ValueToFloat accepts integers as numbers;
+// - a point is a slot taken from a free-list table; SetListItem checks the point, the index and
+//   the item; ReleaseValue gives a point's slot back and writes the void value over the record.
+//
+// What the module does wrong with the host's values is counted, never fatal, and read with
+// misuse().
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "bench/shipped/host_abi.h"
+
+namespace tagged {
+
+using hostabi::ListServices;
+using hostabi::Object;
+using hostabi::Value;
+using hostabi::ValueServices;
+
+// High words of the values that are not floats: negative quiet NaNs with a payload.
+constexpr uint32_t TagMask = 0xFFFFFF00u;
+constexpr uint32_t TagBase = 0xFFFF0000u;
+constexpr uint32_t VoidTag = TagBase | 0u;
+constexpr uint32_t IntegerTag = TagBase | 1u;
+constexpr uint32_t SymbolTag = TagBase | 2u;
+constexpr uint32_t PointTag = TagBase | 3u;
+
+// The host's objects, as the lean host offers them: ValueServices, ListServices and
+// AuxServices, no presentation service.
+class TaggedHost : public hostabi::Host {
+  public:
+    TaggedHost();
+    const char* name() const override { return "tagged"; }
+    Object* hostServices() override { return &hostServices_; }
+    Object* allocator() override { return &allocator_; }
+    ValueServices* values() override { return reinterpret_cast<ValueServices*>(&values_); }
+    ListServices* lists() override { return reinterpret_cast<ListServices*>(&lists_); }
+
+    Value floatValue(double number) const override;
+    bool floatOf(const Value& value, double& number) const override;
+    bool pointOf(const Value& value, double& h, double& v) const override;
+    bool isSymbol(const Value& value, const char* text) const override;
+
+    int32_t liveBlocks() const override;
+    int32_t calls(Operation operation) const override;
+    void resetCalls() override;
+    // Includes the points taken and not given back so far.
+    std::vector<Misuse> misuse() const override;
+
+  private:
+    Object hostServices_;
+    Object allocator_;
+    Object values_;
+    Object lists_;
+};
+
+}  // namespace tagged
