@@ -227,7 +227,7 @@ TEST_F(DispatcherTest, CallReturnsTheHandlersStatusUnchanged) {
 TEST_F(DispatcherTest, InternalOperationsSitAfterTheHandlers) {
     createCamera();
     const auto slot = [this](int number) {
-        return reinterpret_cast<const void* const*>(iface->ops)[number];
+        return reinterpret_cast<void* const*>(iface->ops)[number];
     };
     using Operation = Status(XTRA_CALL*)(InterfaceObject*);
     using Angle = double(XTRA_CALL*)(InterfaceObject*, double, double, double, double);
