@@ -170,7 +170,7 @@ TEST_F(CameraMethodsTest, FieldOfViewAndRatioRefreshTheScales) {
 
 // The horizontal scale divides the half height by the ratio first and by the tangent second.
 // For these lenses that order gives another last bit than dividing by their product or by the
-// tangent first, so a script's projections stay bit for bit what they have always been.
+// tangent first, and a script's projections depend on it to the last bit.
 TEST_F(CameraMethodsTest, HorizontalScaleDividesByTheRatioThenTheTangent) {
     int discriminating = 0;
     for (double ratio : {1.18, 0.9, 3.3, 2.5}) {

@@ -1,4 +1,4 @@
-// Degree and radian conversions as the camera has always computed them.
+// Degree and radian conversions, each computed one fixed way so every build rounds alike.
 #pragma once
 
 #include <cmath>

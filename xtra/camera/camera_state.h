@@ -29,8 +29,8 @@ struct StagePoint {
     double h, v;
 };
 
-// Sines and cosines of the three angles and of their negatives, in the order the camera
-// has always stored them. A projection reads only this table, never the angles.
+// Sines and cosines of the three angles and of their negatives, each from its own sin or cos
+// call, in this fixed order. A projection reads only this table, never the angles.
 struct RotationTable {
     double sinNegPitch, sinPitch, cosNegPitch, cosPitch;
     double sinYaw, sinNegYaw, cosYaw, cosNegYaw;
