@@ -39,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/host_numbers.h"
 #include "simhost/interface_ids.h"
 #include "simhost/script_object.h"
 #include "simhost/sim_host.h"
@@ -323,7 +324,7 @@ class Session {
         if (status != StatusOk) {
             REQUIRE(host_.liveBlocks() == blocksBefore);
             REQUIRE(host_.instanceReferences(camera.instance) == referencesBefore);
-            if (status == StatusOutOfMemory) {
+            if (status == sim::StatusOutOfMemory) {
                 REQUIRE(out == nullptr);
             }
             return;
@@ -673,15 +674,15 @@ class Session {
         const Status failure = static_cast<Status>(0x80040100u + (input.byte() % 4));
         const int32_t context = static_cast<int32_t>(input.u32());
 
-        host_.setInfoBytes(InfoApplicationName, name);
-        host_.setInfoBytes(InfoVersionText, version);
+        host_.setInfoBytes(sim::InfoApplicationName, name);
+        host_.setInfoBytes(sim::InfoVersionText, version);
         // The simulated host keeps these for the rest of the input.
         if ((failures & 1) != 0) {
-            host_.failInfo(InfoApplicationName, failure);
+            host_.failInfo(sim::InfoApplicationName, failure);
             nameFails_ = true;
         }
         if ((failures & 2) != 0) {
-            host_.failInfo(InfoVersionText, failure);
+            host_.failInfo(sim::InfoVersionText, failure);
             versionFails_ = true;
         }
         if ((failures & 4) != 0) {
@@ -727,10 +728,10 @@ class Session {
                 REQUIRE(msgTableStored);
             } else if (!withholdInfo && !nameFails_) {
                 if (!isDirector) {
-                    REQUIRE(status == StatusNotAvailable);
+                    REQUIRE(status == sim::StatusNotAvailable);
                     REQUIRE(host_.registry().size() == entriesBefore);
                 } else if (!versionFails_ && !recentEnough) {
-                    REQUIRE(status == StatusWrongVersion);
+                    REQUIRE(status == sim::StatusWrongVersion);
                     REQUIRE(host_.registry().size() == entriesBefore);
                 } else if (!versionFails_) {
                     // A recognised host: only its dictionaries may refuse.
@@ -738,7 +739,7 @@ class Session {
                 }
             }
         } else {
-            REQUIRE(created == StatusOutOfMemory && out == nullptr);
+            REQUIRE(created == sim::StatusOutOfMemory && out == nullptr);
         }
         REQUIRE(sim::destroyObject(host_, instance, out));
         host_.withhold(sim::HostInfoId, false);
@@ -783,7 +784,7 @@ class Session {
         const Status status = module_.DllGetClassInfo(allocator, &records);
         REQUIRE((status == StatusOk) == (records != nullptr));
         if (status != StatusOk) {
-            REQUIRE(status == StatusOutOfMemory);
+            REQUIRE(status == sim::StatusOutOfMemory);
         }
         if (records != nullptr) {
             allocator->ops->Free(allocator, records);
