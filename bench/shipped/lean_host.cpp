@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/shipped/host_common.h"
+
 namespace lean {
 
 using namespace hostabi;
@@ -15,35 +17,8 @@ PointSlot pointTable[PointSlots];
 uint32_t nextPoint = 0;
 int32_t callCount[Host::OperationCount];
 
-// Symbols are numbered by their place in this list; an unknown text gets the last number.
-const char* const symbolTexts[] = {
-    "Ok", "errInvalidParameter", "errCouldNotCreateList", "errParamInvalid", "errLimitsInvalid",
-    "?"};
-constexpr int32_t SymbolCount = sizeof(symbolTexts) / sizeof(symbolTexts[0]);
-
-// References are not counted: every object lives as long as the process.
-uint32_t HOST_CALL addRef(Object*) {
-    return 2;
-}
-uint32_t HOST_CALL release(Object*) {
-    return 1;
-}
-Status HOST_CALL noInterface(Object*, const Guid*, void** out) {
-    *out = nullptr;
-    return NoInterface;
-}
-
 Status HOST_CALL serviceQuery(Object*, const Guid* iid, void** out) {
-    Object* answer = nullptr;
-    if (std::memcmp(iid, &ValueServicesId, sizeof(Guid)) == 0) {
-        answer = reinterpret_cast<Object*>(theHost->values());
-    } else if (std::memcmp(iid, &ListServicesId, sizeof(Guid)) == 0) {
-        answer = reinterpret_cast<Object*>(theHost->lists());
-    } else if (std::memcmp(iid, &AuxServicesId, sizeof(Guid)) == 0) {
-        answer = theHost->hostServices();  // held and released, never called
-    }
-    *out = answer;
-    return answer != nullptr ? 0 : NoInterface;
+    return answerServiceQuery(*theHost, iid, out);
 }
 
 void* HOST_CALL allocate(Object*, uint32_t size) {
@@ -58,11 +33,7 @@ void HOST_CALL freeBlock(Object*, void* block) {
 // ---- Value operations: the ones a projection makes are a handful of moves each.
 __attribute__((noinline)) Status HOST_CALL stringToSymbol(Object*, const char* text, int32_t* out) {
     ++callCount[Host::StringToSymbolCall];
-    int32_t symbol = 0;
-    while (symbol < SymbolCount - 1 && std::strcmp(symbolTexts[symbol], text) != 0) {
-        ++symbol;
-    }
-    *out = symbol;
+    *out = symbolNumber(text);
     return 0;
 }
 
@@ -127,9 +98,10 @@ Status HOST_CALL noAppend(Object*, Value*, const Value*) {
     return 1;
 }
 
-const UnknownOps serviceOps = {serviceQuery, addRef, release};
-const AllocatorOps allocatorOps = {{noInterface, addRef, release}, allocate, freeBlock};
-const ValueOps valueOps = {{noInterface, addRef, release},
+const UnknownOps serviceOps = {serviceQuery, uncountedAddRef, uncountedRelease};
+const AllocatorOps allocatorOps = {
+    {noInterface, uncountedAddRef, uncountedRelease}, allocate, freeBlock};
+const ValueOps valueOps = {{noInterface, uncountedAddRef, uncountedRelease},
                            stringToSymbol,
                            nullptr,
                            nullptr,
@@ -150,8 +122,12 @@ const ValueOps valueOps = {{noInterface, addRef, release},
                            nullptr,
                            nullptr,
                            pointToValue};
-const ListOps listOps = {
-    {noInterface, addRef, release}, noList, noAppend, nullptr, nullptr, setListItem};
+const ListOps listOps = {{noInterface, uncountedAddRef, uncountedRelease},
+                         noList,
+                         noAppend,
+                         nullptr,
+                         nullptr,
+                         setListItem};
 
 }  // namespace
 
@@ -184,9 +160,7 @@ bool LeanHost::pointOf(const Value& value, double& h, double& v) const {
 }
 
 bool LeanHost::isSymbol(const Value& value, const char* text) const {
-    int32_t symbol = 0;
-    stringToSymbol(nullptr, text, &symbol);
-    return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbol);
+    return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbolNumber(text));
 }
 
 int32_t LeanHost::liveBlocks() const {

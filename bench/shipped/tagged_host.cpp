@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/shipped/host_common.h"
+
 namespace tagged {
 
 using namespace hostabi;
@@ -45,12 +47,6 @@ struct PointSlot {
 PointSlot pointTable[PointSlots];
 uint32_t firstFree = 0;
 int32_t pointsTaken = 0;
-
-// Symbols are numbered by their place in this list; an unknown text gets the last number.
-const char* const symbolTexts[] = {
-    "Ok", "errInvalidParameter", "errCouldNotCreateList", "errParamInvalid", "errLimitsInvalid",
-    "?"};
-constexpr int32_t SymbolCount = sizeof(symbolTexts) / sizeof(symbolTexts[0]);
 
 // A value's words are read and written one at a time, as 4-byte accesses, high (tag) word first
 // on reading: volatile keeps the compiler from joining them into one 8-byte access, which is
@@ -97,29 +93,8 @@ PointSlot* takenPoint(uint32_t low) {
     return nullptr;
 }
 
-// References are not counted: every object lives as long as the process.
-uint32_t HOST_CALL addRef(Object*) {
-    return 2;
-}
-uint32_t HOST_CALL release(Object*) {
-    return 1;
-}
-Status HOST_CALL noInterface(Object*, const Guid*, void** out) {
-    *out = nullptr;
-    return NoInterface;
-}
-
 Status HOST_CALL serviceQuery(Object*, const Guid* iid, void** out) {
-    Object* answer = nullptr;
-    if (std::memcmp(iid, &ValueServicesId, sizeof(Guid)) == 0) {
-        answer = reinterpret_cast<Object*>(theHost->values());
-    } else if (std::memcmp(iid, &ListServicesId, sizeof(Guid)) == 0) {
-        answer = reinterpret_cast<Object*>(theHost->lists());
-    } else if (std::memcmp(iid, &AuxServicesId, sizeof(Guid)) == 0) {
-        answer = theHost->hostServices();  // held and released, never called
-    }
-    *out = answer;
-    return answer != nullptr ? 0 : NoInterface;
+    return answerServiceQuery(*theHost, iid, out);
 }
 
 void* HOST_CALL allocate(Object*, uint32_t size) {
@@ -134,11 +109,7 @@ void HOST_CALL freeBlock(Object*, void* block) {
 // ---- Value operations.
 __attribute__((noinline)) Status HOST_CALL stringToSymbol(Object*, const char* text, int32_t* out) {
     ++callCount[Host::StringToSymbolCall];
-    int32_t symbol = 0;
-    while (symbol < SymbolCount - 1 && std::strcmp(symbolTexts[symbol], text) != 0) {
-        ++symbol;
-    }
-    *out = symbol;
+    *out = symbolNumber(text);
     return 0;
 }
 
@@ -262,9 +233,10 @@ Status HOST_CALL noAppend(Object*, Value*, const Value*) {
     return 1;
 }
 
-const UnknownOps serviceOps = {serviceQuery, addRef, release};
-const AllocatorOps allocatorOps = {{noInterface, addRef, release}, allocate, freeBlock};
-const ValueOps valueOps = {{noInterface, addRef, release},
+const UnknownOps serviceOps = {serviceQuery, uncountedAddRef, uncountedRelease};
+const AllocatorOps allocatorOps = {
+    {noInterface, uncountedAddRef, uncountedRelease}, allocate, freeBlock};
+const ValueOps valueOps = {{noInterface, uncountedAddRef, uncountedRelease},
                            stringToSymbol,
                            nullptr,
                            nullptr,
@@ -285,8 +257,12 @@ const ValueOps valueOps = {{noInterface, addRef, release},
                            nullptr,
                            nullptr,
                            pointToValue};
-const ListOps listOps = {
-    {noInterface, addRef, release}, noList, noAppend, nullptr, nullptr, setListItem};
+const ListOps listOps = {{noInterface, uncountedAddRef, uncountedRelease},
+                         noList,
+                         noAppend,
+                         nullptr,
+                         nullptr,
+                         setListItem};
 
 }  // namespace
 
@@ -324,9 +300,7 @@ bool TaggedHost::pointOf(const Value& value, double& h, double& v) const {
 }
 
 bool TaggedHost::isSymbol(const Value& value, const char* text) const {
-    int32_t symbol = 0;
-    stringToSymbol(nullptr, text, &symbol);
-    return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbol);
+    return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbolNumber(text));
 }
 
 int32_t TaggedHost::liveBlocks() const {
