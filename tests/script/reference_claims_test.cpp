@@ -1,13 +1,12 @@
 // Behaviour that the author docs promise beyond the examples (script-reference.md,
 // quick-reference.md with its pitfalls, the stage in installing.md): the field of view outside
 // 0..180, reversed planes, a stage measured only at "new" and without presentation services, a
-// camera without its defaults, one last projection per camera, and the statuses the docs give in
-// hex.
+// camera without its defaults, and one last projection per camera. The statuses the docs give in
+// hex are the host's numbers that the registration and link tests check.
 #include <cmath>
 #include <vector>
 
 #include "tests/support/script_fixture.h"
-#include "xtra/boundary/registration.h"
 
 namespace test {
 namespace {
@@ -171,35 +170,6 @@ TEST_F(ReferenceClaimsTest, EachCameraKeepsItsOwnLastProjection) {
     EXPECT_NEAR(mine, -50.0, 0.05);
 
     EXPECT_TRUE(sim::destroyObject(host, other, otherIface));
-}
-
-// The statuses that installing.md and script-reference.md give in hex, as the host's numbers: a
-// host refused by registration, and a camera without the host's value services.
-TEST_F(ReferenceClaimsTest, RefusalsCarryTheStatusesTheDocsGive) {
-    sim::Instance registration;
-    void* out = nullptr;
-    ASSERT_EQ(sim::createObject(host, module(), RegistrationClassId, RegistrationInterfaceId,
-                                &registration, &out),
-              0);
-    auto* registrar = static_cast<InterfaceObject*>(out);
-    const auto registerAs = [&](const char* name, const char* version) {
-        host.setInfo(5, name);     // the application name
-        host.setInfo(6, version);  // the version text
-        return static_cast<const RegistrationInterfaceOps*>(registrar->ops)
-            ->Register(registrar, host.registrationCache(), 0);
-    };
-    const Status notAvailable = static_cast<Status>(0x80040004u);
-    EXPECT_EQ(registerAs("director", "8.5"), notAvailable) << "letter case counts";
-    EXPECT_EQ(registerAs("Director ", "8.5"), notAvailable) << "spaces count";
-    EXPECT_EQ(registerAs("Director", "10.0"), static_cast<Status>(0x80040014u)) << "begins with 1";
-    EXPECT_EQ(registerAs("Director", "9.0"), 0);
-    EXPECT_TRUE(sim::destroyObject(host, registration, registrar));
-
-    host.withhold(ValueServicesId);
-    createCamera();
-    for (int32_t method : {GetPosition, SetFarPlane, GetProjection, Ceiling}) {
-        EXPECT_EQ(call(method, {1.0, 2.0, 3.0}).status, notAvailable) << "method " << method;
-    }
 }
 
 }  // namespace
