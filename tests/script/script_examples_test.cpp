@@ -366,8 +366,8 @@ TEST_F(ScriptExamplesTest, FadeWithDistance) {
     project(0.0, 6.0 - 0.5 * std::sin(0.2), 25.0 - 0.5001 * std::cos(0.2));  // just past near
     EXPECT_EQ(blend(), 255);
 
-    // fadeLevel(gCam, 20, 60) for points straight ahead; getBlendLevel gives the same only with
-    // planes 20 and 60, which hide what is not between them.
+    // "A fade of your own": fadeLevel(gCam, 20, 60) straight ahead; getBlendLevel gives the same
+    // only with planes 20 and 60, which hide what is not between them.
     const double slope = rotation()[0] * Pi / 180.0;
     const auto ahead = [&](double s) {
         return project(0.0, 6.0 + s * std::sin(slope), 25.0 - s * std::cos(slope));
