@@ -71,6 +71,7 @@ TEST_F(CameraMethodsTest, AimingCoversTheSpecialDirections) {
         {0.0, 2.0, -20.0, -std::atan(0.1), behind},
         {-0.0, 2.0, -20.0, -std::atan(0.1), behind},  // +pi for either zero
         {1e-9, 2.0, -20.0, -std::atan(0.1), Pi},      // acos(-1.0 rounded): pi itself
+        {-1e-9, 2.0, -20.0, -std::atan(0.1), -Pi},    // and a hair to the left, minus pi
         {10.0, 0.0, 0.0, 0.0, Pi / 2.0},
         {-10.0, 0.0, 0.0, 0.0, -Pi / 2.0},
         {0.0, -5.0, 0.0, Pi / 2.0, 0.0},
@@ -145,6 +146,11 @@ TEST_F(CameraMethodsTest, FieldOfViewAndRatioRefreshTheScales) {
     EXPECT_NEAR(camera().scaleV, 300.0 / std::tan(Pi / 8.0), 1e-9);
     ASSERT_TRUE(set(SetFieldOfView, {-41.539}));  // kept: the picture turns upside down
     EXPECT_NEAR(camera().scaleV, -791.024, 0.0005);
+    for (double turns : {360.0, -360.0, 720.0}) {  // kept: tan(pi) is about -1.2e-16, not 0
+        ASSERT_TRUE(set(SetFieldOfView, {turns}));
+        EXPECT_NEAR(real(GetFieldOfView), turns, 1e-9);
+        EXPECT_GT(std::abs(camera().scaleH), 1e18) << turns;
+    }
 
     // A tangent that is not a number (an infinite or NaN angle) is repaired like a zero one.
     for (double broken : {std::nan(""), std::numeric_limits<double>::infinity()}) {

@@ -77,6 +77,7 @@ TEST_F(MathHandlersTest, ConstrainWrapsIntoTheHalfOpenRange) {
     EXPECT_EQ(real(Constrain, {360.0, 0.0, 360.0}), 0.0);
     EXPECT_EQ(real(Constrain, {-10.0, 0.0, 360.0}), 350.0);
     EXPECT_EQ(real(Constrain, {0.0, 0.0, 360.0}), 0.0);
+    EXPECT_EQ(real(Constrain, {-1e-15, 0.0, 360.0}), 360.0) << "one step up, rounded onto max";
     EXPECT_EQ(real(Constrain, {Arg::integer(-725), Arg::integer(-180), Arg::integer(180)}), -5.0);
     for (auto limits : {std::pair<double, double>{3.0, 3.0}, {4.0, 3.0}, {NaN, 3.0}, {0.0, NaN}}) {
         expectError(Constrain, {5.0, limits.first, limits.second}, "errLimitsInvalid");

@@ -104,6 +104,54 @@ class ScriptExamplesTest : public ScriptFixture {
         if (t <= 0.0) return std::nullopt;
         return std::vector<double>{c.at(0) + t * dx, 0.0, c.at(2) + t * dz};
     }
+
+    // "Draw a line that passes behind the camera": clipLine, step for step.
+    std::optional<std::vector<std::vector<double>>> clipLine(std::vector<double> a,
+                                                             std::vector<double> b) {
+        const double edge = -1.001 * call(GetNearPlane).real();
+        project(a[0], a[1], a[2]);
+        const double da = distance();
+        project(b[0], b[1], b[2]);
+        const double db = distance();
+        if (da > edge && db > edge) return std::nullopt;
+        const auto moveTo = [](std::vector<double>& end, const std::vector<double>& other,
+                               double t) {
+            for (int i = 0; i < 3; ++i) end[i] = end[i] + t * (other[i] - end[i]);
+        };
+        if (da > edge) moveTo(a, b, (edge - da) / (db - da));
+        if (db > edge) moveTo(b, a, (edge - db) / (da - db));
+        return std::vector<std::vector<double>>{project(a[0], a[1], a[2]),
+                                                project(b[0], b[1], b[2])};
+    }
+
+    // "Move the camera along its own axes": moveCamera, step for step.
+    void moveCamera(double right, double up, bool tracking) {
+        const double deg = Pi / 180.0;
+        const std::vector<double> r = rotation();
+        const double sinP = std::sin(r.at(0) * deg), cosP = std::cos(r.at(0) * deg);
+        const double sinY = std::sin(r.at(1) * deg), cosY = std::cos(r.at(1) * deg);
+        const double dx = right * cosY + up * sinP * sinY;
+        const double dy = up * cosP;
+        const double dz = -right * sinY + up * sinP * cosY;
+        if (tracking) {
+            const std::vector<double> i = call(GetInterest).list();
+            expectOk(SetInterest, {i.at(0) + dx, i.at(1) + dy, i.at(2) + dz});
+        }
+        const std::vector<double> c = call(GetPosition).list();
+        expectOk(SetPosition, {c.at(0) + dx, c.at(1) + dy, c.at(2) + dz});
+    }
+
+    // "Correct for a framed stage": fitFramedStage, step for step; the shift {dh, dv}, or
+    // nothing when nothing is in view.
+    std::vector<double> fitFramedStage(double fov, double stageW, double stageH) {
+        const double deg = Pi / 180.0;
+        expectOk(SetFieldOfView, {fov});
+        const std::optional<std::vector<double>> lens = measureLens();
+        if (!lens) return {};
+        const double t = std::tan(fov / 2 * deg) * lens->at(1) * 2 / stageH;
+        expectOk(SetFieldOfView, {2 * std::atan(t) / deg});
+        return {lens->at(0) - stageW / 2.0, lens->at(1) - stageH / 2.0};
+    }
 };
 
 void expectNear(const std::vector<double>& actual, const std::vector<double>& expected,
@@ -155,6 +203,7 @@ TEST_F(ScriptExamplesTest, FindTheCamerasCentreAndScale) {
     EXPECT_NEAR(distance(), -40.25, 1e-9) << "the last projection is measureLens's own";
     expectOk(SetRoll, {Arg::integer(15)});
     expectNear(*measureLens(), {400.0, 300.0, 643.35, 643.35}, 0.005, "whatever the roll");
+    EXPECT_EQ(fitFramedStage(50.0, 800.0, 600.0), (std::vector<double>{0.0, 0.0}));
 
     // A window whose frame and title bar make it 808 x 634 pixels outside, at ratio 1.25.
     destroyCamera();
@@ -166,6 +215,14 @@ TEST_F(ScriptExamplesTest, FindTheCamerasCentreAndScale) {
     expectNear(lens, {404.0, 317.0, 543.85, 679.81}, 0.005, "808 x 634, ratio 1.25");
     const double scaleV = 317.0 / std::tan(25.0 * Pi / 180.0);  // half the outer height
     expectNear(lens, {404.0, 317.0, scaleV / 1.25, scaleV}, 1e-9, "to the last digits");
+    // "Correct for a framed stage" for a stage of 800 x 600: (1, 1, 0) less the shift lands as
+    // full screen.
+    expectOk(SetPictureRatio, {1.0});
+    const std::vector<double> shift = fitFramedStage(50.0, 800.0, 600.0);
+    expectNear(shift, {4.0, 17.0}, 1e-9, "the shift");
+    expectNear(*measureLens(), {404.0, 317.0, 643.35, 643.35}, 0.005, "the stage's own scale");
+    const std::vector<double> p = project(1.0, 1.0, 0.0);
+    expectNear({p[0] - shift[0], p[1] - shift[1]}, {425.234, 300.0}, 0.0005, "less the shift");
 
     // Near plane equal to the far plane: nothing is in view.
     expectOk(SetNearPlane, {Arg::integer(80)});
@@ -200,6 +257,30 @@ TEST_F(ScriptExamplesTest, FindTheCamerasCentreAndScale) {
 #endif
 }
 
+// --- Choose a field of view
+TEST_F(ScriptExamplesTest, ChooseAFieldOfView) {
+    // angleAcross, on a new camera turned level: half of it beside the axis is the stage's edge.
+    expectOk(SetRotation, {Arg::integer(0), Arg::integer(0), Arg::integer(0)});
+    for (const auto& [ratio, across] : {std::pair<double, double>{1.18, 61.6}, {1.0, 53.6}}) {
+        expectOk(SetPictureRatio, {ratio});
+        const double angle = 2.0 * std::atan(measureLens()->at(0) / measureLens()->at(2));
+        EXPECT_NEAR(angle * 180.0 / Pi, across, 0.05) << "ratio " << ratio;
+        EXPECT_NEAR(project(10.0 * std::tan(angle / 2.0), 2.0, 10.0)[0], 800.0, 1e-9);
+    }
+    expectOk(SetPictureRatio, {800.0 / 600.0});  // a square 0.75 times as wide as it is tall
+    EXPECT_NEAR((project(0.5, 2.0, 10.0)[0] - project(-0.5, 2.0, 10.0)[0]) /
+                    (project(0.0, 1.5, 10.0)[1] - project(0.0, 2.5, 10.0)[1]),
+                0.75, 1e-12);
+    // frameHeight(gCam, 10, sqrt(650)): a post 10 high at the interest, along the camera's up
+    // axis, reaches from the top of the stage to its bottom.
+    setUpCamera();
+    const double d = std::sqrt(650.0), pitch = rotation()[0] * Pi / 180.0;
+    expectOk(SetFieldOfView, {2.0 * std::atan(10.0 / (2.0 * d)) * 180.0 / Pi});
+    EXPECT_NEAR(call(GetFieldOfView).real(), 22.19, 0.005);
+    EXPECT_NEAR(project(0.0, 1.0 + 5.0 * std::cos(pitch), 5.0 * std::sin(pitch))[1], 0.0, 1e-9);
+    EXPECT_NEAR(project(0.0, 1.0 - 5.0 * std::cos(pitch), -5.0 * std::sin(pitch))[1], 600.0, 1e-9);
+}
+
 // --- Project a vertex
 TEST_F(ScriptExamplesTest, ProjectAVertex) {
     setUpCamera();
@@ -219,6 +300,23 @@ TEST_F(ScriptExamplesTest, ProjectAVertex) {
     EXPECT_NEAR(distance(), -103.9416, 0.00005);
     EXPECT_EQ(project(0.0, 6.0, 24.8), OffStage) << "nearer than the near plane";
     EXPECT_NEAR(distance(), -0.1961, 0.00005);
+}
+
+// --- Draw a line that passes behind the camera
+TEST_F(ScriptExamplesTest, DrawALineThatPassesBehindTheCamera) {
+    setUpCamera();
+    // The ground line x = 2 from z = 40, behind the camera, to z = -40.
+    const std::vector<std::vector<double>> line = clipLine({2, 0, 40}, {2, 0, -40}).value();
+    const std::vector<double>&p = line[0], &q = line[1];
+    EXPECT_EQ(q, project(2, 0, -40)) << "an end in view stays";
+    EXPECT_GT(p[1], 600.0) << "the end at the near plane lies below the stage";
+    const std::vector<double> m = project(2.0, 0.0, 20.0);  // in view: it lies between p and q
+    const double cross = (q[0] - p[0]) * (m[1] - p[1]) - (q[1] - p[1]) * (m[0] - p[0]);
+    EXPECT_NEAR(cross / std::hypot(q[0] - p[0], q[1] - p[1]), 0.0, 1e-6);
+    EXPECT_LT((m[1] - p[1]) * (m[1] - q[1]), 0.0);
+    clipLine({2, 0, -40}, {2, 0, 40});  // the other way round: its near end is the last projected
+    EXPECT_NEAR(distance(), -1.001 * 0.5, 1e-9) << "just in front of the near plane";
+    EXPECT_FALSE(clipLine({-5, 0, 30}, {5, 0, 30})) << "wholly behind the camera";
 }
 
 // --- Draw far things first (depth sort with getDistance)
@@ -267,6 +365,23 @@ TEST_F(ScriptExamplesTest, FadeWithDistance) {
     EXPECT_EQ(blend(), 175) << "the interest with planes 0.5 and 80";
     project(0.0, 6.0 - 0.5 * std::sin(0.2), 25.0 - 0.5001 * std::cos(0.2));  // just past near
     EXPECT_EQ(blend(), 255);
+
+    // "A fade of your own": fadeLevel(gCam, 20, 60) straight ahead; getBlendLevel gives the same
+    // only with planes 20 and 60, which hide what is not between them.
+    const double slope = rotation()[0] * Pi / 180.0;
+    const auto ahead = [&](double s) {
+        return project(0.0, 6.0 + s * std::sin(slope), 25.0 - s * std::cos(slope));
+    };
+    for (const auto& [s, level] : {std::pair<double, int32_t>{10, 255}, {40, 128}, {55, 32}}) {
+        ahead(s);
+        const double c = (60.0 - -distance()) * 255.0 / (60.0 - 20.0);
+        EXPECT_EQ(call(Floor, {call(Limit, {c, 0.0, 255.0}).real() + 0.5}).integer(), level) << s;
+    }
+    expectOk(SetNearPlane, {Arg::integer(20)});
+    expectOk(SetFarPlane, {Arg::integer(60)});
+    EXPECT_NE(ahead(40.0), OffStage);
+    EXPECT_EQ(blend(), 128);
+    EXPECT_EQ(ahead(10.0), OffStage);
 }
 
 // --- Size a sprite by its depth
@@ -292,6 +407,25 @@ TEST_F(ScriptExamplesTest, SizeASpriteByItsDepth) {
     const std::vector<double> left = project(-1.0, 1.0, 0.0);
     EXPECT_NEAR(right[0] - left[0], 2.0 * s / (2.0 * 25.495), 0.01);
     EXPECT_NEAR(right[0] - left[0], 2.0 * scaleH / -distance(), 1e-9);
+}
+
+// --- Move the camera along its own axes
+TEST_F(ScriptExamplesTest, MoveTheCameraAlongItsOwnAxes) {
+    setUpCamera();
+    const std::vector<double> before = rotation();
+    moveCamera(3.0, 2.0, true);
+    expectNear(rotation(), before, 1e-9, "tracking: the interest moves along, no turn");
+    expectNear(project(0.0, 1.0, 0.0), {324.3, 350.5}, 0.05, "the old interest");
+
+    // A free camera: sideways keeps v and the depth, up keeps h and the depth.
+    expectOk(SetRotation, {Arg::integer(-20), Arg::integer(35), Arg::integer(0)});
+    const std::vector<double> seen = project(0.0, 1.0, 0.0);
+    const double d = -distance(), s = gLens.at(3);
+    moveCamera(3.0, 0.0, false);
+    expectNear(project(0.0, 1.0, 0.0), {seen[0] - 3.0 * s / d, seen[1]}, 1e-9, "sideways");
+    moveCamera(0.0, 2.0, false);
+    expectNear(project(0.0, 1.0, 0.0), {seen[0] - 3.0 * s / d, seen[1] + 2.0 * s / d}, 1e-9, "up");
+    EXPECT_NEAR(distance(), -d, 1e-9);
 }
 
 // --- Fly and bank
