@@ -22,7 +22,9 @@
 // loader in its first activation until the keys are pressed, so they wait in its queue before it
 // could start the presentation program, however late this program gets to press them. The keys
 // go through the system's keyboard input, as real ones do. Exit code 3 means the loader never
-// became idle, or its window never came to the foreground, within 20 seconds.
+// became idle, or its window never came to the foreground, within 20 seconds. The exit code is
+// also printed, as "exit=CODE", all 32 bits of it: Wine hands a program's exit code to the shell
+// in its low byte only, where -1 and 255 look alike.
 #include <windows.h>
 
 #include <cstdio>
@@ -183,5 +185,7 @@ int main(int argc, char** argv) {
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
-    return reported ? static_cast<int>(exitCode) : 3;
+    const int code = reported ? static_cast<int>(exitCode) : 3;
+    std::printf("exit=%d\n", code);
+    return code;
 }

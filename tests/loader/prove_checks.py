@@ -47,6 +47,7 @@ PROOFS = [
      ["end screen black: the window", "end screen black on the display"]),
     ("loader_drain_ignores_quit", "quit-in-switch",
      ["exit code 7", "presentation program never started"]),
+    ("loader_exit_code_low_byte", "small-desktop", ["exit code -1"]),
 ]
 
 
