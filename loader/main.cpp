@@ -27,6 +27,10 @@
 
 namespace {
 
+// This loader's handle of the mark of a running loader, kept until the process ends; null when
+// the mark could not be opened.
+HANDLE runningMark;
+
 constexpr char kResolutionAdvice[] =
     "Please use your Monitors Control Panel to\nset the resolution to 800x600 pixels, High Colors";
 
@@ -58,7 +62,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
 
     int quitCode = 0;
-    if (!EnterDisplayMode(mode, quitCode)) return quitCode;
+    if (!EnterDisplayMode(mode, quitCode)) {
+        // Whoever posted the quit, the display comes back with the window.
+        DestroyMainWindow();
+        return quitCode;
+    }
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
     return RunMainLoop();

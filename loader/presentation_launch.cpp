@@ -4,6 +4,17 @@
 
 #include "process_values.h"
 
+namespace {
+
+// The start-up record of the presentation program: all zero but its size, prepared once at start
+// and handed over unchanged, so the program gets the default window placement and show state.
+STARTUPINFOA startupRecord;
+
+// Filled by the start of the presentation program: its process and its first thread.
+PROCESS_INFORMATION processRecord;
+
+}  // namespace
+
 void PrepareStartupRecord() {
     startupRecord = STARTUPINFOA{};
     startupRecord.cb = sizeof(STARTUPINFOA);

@@ -75,6 +75,9 @@ LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) {
+                // The display comes back on the key, before the close has gone through the
+                // queue. WM_DESTROY restores it again, as it does for every end of the loader;
+                // that second restore finds the stored mode in force and changes nothing.
                 RestoreDisplayMode();
                 PostMessageA(window, WM_CLOSE, 0, 0);
                 return 0;

@@ -71,21 +71,27 @@ LONG WINAPI FakeChange(DEVMODEA* mode, DWORD flags) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-const DisplaySettingsCalls fakeCalls = {FakeEnumerate, FakeChange};
-
 class DisplayModes : public ::testing::Test {
   protected:
-    void SetUp() override { display = &fake; }
-    void TearDown() override { display = nullptr; }
+    void SetUp() override {
+        display = &fake;
+        enumDisplaySettings = FakeEnumerate;
+        changeDisplaySettings = FakeChange;
+        modeTable = ModeTable{};
+    }
+    void TearDown() override {
+        enumDisplaySettings = EnumDisplaySettingsA;
+        changeDisplaySettings = ChangeDisplaySettingsA;
+        display = nullptr;
+    }
 
     void List(const DisplayMode& mode, bool passesTest = true) {
         fake.listed.push_back({mode, passesTest});
     }
 
     ModeTable Enumerate() {
-        ModeTable table;
-        EnumerateDisplayModes(fakeCalls, table);
-        return table;
+        EnumerateDisplayModes();
+        return modeTable;
     }
 
     FakeDisplay fake;
@@ -169,7 +175,7 @@ TEST_F(DisplayModes, AllOfHundredsOfAcceptedModesAreKept) {
 }
 
 TEST_F(DisplayModes, SwitchRecordCarriesSizeAndDepthButNoRate) {
-    RequestDisplayMode(fakeCalls, {800, 600, 16, 75});
+    RequestDisplayMode({800, 600, 16, 75});
     ASSERT_EQ(fake.switches.size(), 1u);
     ASSERT_TRUE(fake.switchHadRecord[0]);
     EXPECT_EQ(fake.switchFlags[0], 4u);  // CDS_FULLSCREEN: temporary, not stored
@@ -208,8 +214,8 @@ TEST_F(DisplayModes, SwitchRecordCarriesSizeAndDepthButNoRate) {
 }
 
 TEST_F(DisplayModes, SwitchRecordKeepsNothingFromAnEarlierSwitch) {
-    RequestDisplayMode(fakeCalls, {1024, 768, 32, 85});
-    RequestDisplayMode(fakeCalls, {800, 600, 16, 60});
+    RequestDisplayMode({1024, 768, 32, 85});
+    RequestDisplayMode({800, 600, 16, 60});
     ASSERT_EQ(fake.switches.size(), 2u);
     EXPECT_EQ(fake.switches[1].dmPelsWidth, 800u);
     EXPECT_EQ(fake.switches[1].dmBitsPerPel, 16u);
@@ -218,8 +224,8 @@ TEST_F(DisplayModes, SwitchRecordKeepsNothingFromAnEarlierSwitch) {
 }
 
 TEST_F(DisplayModes, RestoreAsksForTheStoredModeEveryTime) {
-    RestoreDisplayMode(fakeCalls);
-    RestoreDisplayMode(fakeCalls);
+    RestoreDisplayMode();
+    RestoreDisplayMode();
     ASSERT_EQ(fake.switches.size(), 2u);
     for (std::size_t i = 0; i < fake.switches.size(); ++i) {
         EXPECT_FALSE(fake.switchHadRecord[i]);
