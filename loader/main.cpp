@@ -1,5 +1,5 @@
 // loader.exe, the program the user starts. From start to end it:
-//  1. keeps Windows from ghosting its window, which pumps no messages while it waits;
+//  1. keeps Windows from ghosting its window, which takes no posted message while it waits;
 //  2. ends with exit code 0 when another loader is running, touching nothing;
 //  3. loads the splash picture and prepares the start-up record of the presentation program;
 //  4. lists the display modes that the display accepts for a full-screen switch;
@@ -9,7 +9,7 @@
 //  7. switches the display to that mode and shows the splash full screen, topmost, in front;
 //  8. runs the main loop: the first time the queue is empty while the loader is the active
 //     application, starts .\data\projector.exe, keeps the splash up until that program is ready
-//     for input, and hides while it runs;
+//     for input, and hides while it runs, answering meanwhile only what is sent to its window;
 //  9. paints black, closes the window, which restores the display, and ends with exit code 0.
 // Escape while the splash is up skips to the end: display restored, exit code 0, nothing started.
 // A quit that another program posts to the loader's thread ends it as well, after the switch
@@ -37,8 +37,8 @@ constexpr char kResolutionAdvice[] =
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    // The splash pumps no messages while the presentation program starts, and Windows would put
-    // a "Not Responding" ghost in its place after about 5 s of that.
+    // The splash takes no posted message while the presentation program starts, only sent ones,
+    // and Windows would put a "Not Responding" ghost in its place after about 5 s of that.
     DisableProcessWindowsGhosting();
     if (!ClaimRunningMark(kRunningLoaderMark, kStartUpWaitMs, runningMark)) return 0;
 

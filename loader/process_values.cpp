@@ -4,3 +4,4 @@ HWND mainWindow;
 HBITMAP splashBitmap;
 int32_t appActive;
 int32_t presentationDone;
+int32_t presentationRunning;

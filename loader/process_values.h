@@ -19,3 +19,8 @@ extern int32_t appActive;
 
 // Set to 1 once the presentation program has ended; from then on the window paints black.
 extern int32_t presentationDone;
+
+// Nonzero while the launch waits for the presentation program it started. A close that another
+// program sends to the window meanwhile is left to the close that follows the waits: closing
+// then would restore the display under the running presentation.
+extern int32_t presentationRunning;

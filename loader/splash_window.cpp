@@ -63,7 +63,14 @@ void DestroyMainWindow() {
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_CLOSE:
+            // Only sent by another program can a close reach the window while the presentation
+            // program runs; the launch closes the window once that program has ended.
+            if (presentationRunning) return 0;
+            break;
         case WM_DESTROY:
+            // Likewise a WM_DESTROY that another program sends: the window is not going.
+            if (presentationRunning) return 0;
             RestoreDisplayMode();
             PostQuitMessage(0);
             return 0;

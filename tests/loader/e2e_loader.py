@@ -355,6 +355,14 @@ class Session:
         lines = log.read_text().splitlines() if log.exists() else []
         return [line.split()[0] for line in lines]
 
+    def sent(self, wait):
+        """What the stand-in recorded of its sends to the loader during one of its waits,
+        "loading" or "hidden", as key=value pairs; None before it has."""
+        log = self.work / "projector_starts.txt"
+        lines = log.read_text().splitlines() if log.exists() else []
+        found = [line for line in lines if line.startswith("sent-%s " % wait)]
+        return dict(re.findall(r"(\w+)=(\S+)", found[0])) if found else None
+
     def install_projector(self):
         (self.work / "data").mkdir()
         shutil.copy(self.args.projector, self.work / "data" / "projector.exe")
@@ -694,6 +702,44 @@ def scenario_quit_in_switch(session, checks):
     check_display_requests(checks, session.display_calls(launcher), restores=1)
 
 
+def scenario_sent_in_waits(session, checks):
+    # The stand-in sends to the loader's window with a time-out in both of the loader's waits,
+    # as a program that broadcasts would, and asks it to close while it is hidden; it also posts
+    # an Escape, which must wait in the queue until the presentation program has ended.
+    session.env.update(PROJECTOR_SEND_TO_LOADER="1", PROJECTOR_END_WHEN=END_GO)
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    loader = session.start(session.args.loader, trace=True)
+    hidden = wait_until(lambda: session.sent("hidden"), 30)
+    loading = session.sent("loading") or {}
+    checks.expect(loading.get("answered") == "1" and int(loading.get("ms", 9999)) < 1000
+                  and loading.get("visible") == "1" and loading.get("escape") == "1",
+                  "message sent while the presentation program loads answered within a second, "
+                  "splash up, Escape posted: %s" % loading)
+    hidden = hidden or {}
+    checks.expect(hidden.get("answered") == "1" and int(hidden.get("ms", 9999)) < 1000
+                  and hidden.get("visible") == "0",
+                  "message sent while the loader is hidden answered within a second: %s" % hidden)
+    mode = session.mode()
+    window = session.probe("loader")
+    checks.expect(mode == (800, 600) and window.get("window") == "present"
+                  and "end" not in session.starts(),
+                  "display still switched and the window kept while the presentation program "
+                  "runs, after the posted Escape and a sent close and destroy (%dx%d, %s)" %
+                  (mode + (window.get("window"),)))
+
+    session.release(END_GO)
+    code, _ = session.finish(loader, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    checks.expect(session.starts().count("start") == 1, "started exactly once: %s" %
+                  session.starts())
+    check_desktop_back(session, checks)
+    # The Escape's restore and the window's, both after the presentation program.
+    check_display_requests(checks, session.display_calls(loader), restores=2)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -705,6 +751,7 @@ SCENARIOS = {
     "foreign-quit": (scenario_foreign_quit, DESKTOP),
     "lost-close": (scenario_lost_close, DESKTOP),
     "quit-in-switch": (scenario_quit_in_switch, DESKTOP),
+    "sent-in-waits": (scenario_sent_in_waits, DESKTOP),
 }
 
 

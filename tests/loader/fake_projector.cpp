@@ -9,7 +9,12 @@
 // A file that never comes releases it after two minutes. Without PROJECTOR_END_WHEN its window
 // stays up for PROJECTOR_RUN_MS (default 500). With PROJECTOR_POST_QUIT set to a number, it ends
 // by posting WM_QUIT with that wParam to the loader's thread, as a foreign program might, and
-// records "quit-posted" when the post went through.
+// records "quit-posted" when the post went through. With PROJECTOR_SEND_TO_LOADER set, it sends
+// the loader's window WM_NULL with a 3 s time-out while the loader waits for it to be ready, and
+// posts it an Escape; once the loader has hidden, it sends WM_NULL, WM_CLOSE and WM_DESTROY the
+// same way. Each of the two is recorded as a line "sent-loading" or "sent-hidden" with answered
+// (the WM_NULL), ms (how long its answer took), visible (the loader's window), and escape
+// (posted) or close and destroy (answered).
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +27,8 @@ constexpr DWORD kFileWaitMs = 120000;
 constexpr DWORD kPollMs = 20;
 constexpr UINT_PTR kRunTimer = 1;
 constexpr UINT_PTR kEndFileTimer = 2;
+constexpr UINT_PTR kSendTimer = 3;
+constexpr UINT kSendTimeoutMs = 3000;
 
 std::string endFile;
 
@@ -52,8 +59,47 @@ void PostQuitToLoader(const std::string& code) {
     }
 }
 
+bool Answered(HWND loader, UINT message, DWORD& tookMs) {
+    DWORD_PTR result = 0;
+    const DWORD started = GetTickCount();
+    const bool answered =
+        loader != nullptr &&
+        SendMessageTimeoutA(loader, message, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
+    tookMs = GetTickCount() - started;
+    return answered;
+}
+
+void SendToLoader(bool loading) {
+    HWND loader = FindWindowA("demo", "Loader");
+    const bool visible = loader != nullptr && IsWindowVisible(loader);
+    DWORD ms = 0;
+    DWORD unused = 0;
+    const bool answered = Answered(loader, WM_NULL, ms);
+    char line[160];
+    if (loading) {
+        const bool posted = loader != nullptr && PostMessageA(loader, WM_KEYDOWN, VK_ESCAPE, 0);
+        std::snprintf(line, sizeof(line), "sent-loading answered=%d ms=%lu visible=%d escape=%d",
+                      answered, ms, visible, posted);
+    } else {
+        const bool closed = Answered(loader, WM_CLOSE, unused);
+        const bool destroyed = Answered(loader, WM_DESTROY, unused);
+        std::snprintf(line, sizeof(line),
+                      "sent-hidden answered=%d ms=%lu visible=%d close=%d destroy=%d", answered, ms,
+                      visible, closed, destroyed);
+    }
+    Record(line);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static DWORD waited = 0;
+    if (message == WM_TIMER && wParam == kSendTimer) {
+        HWND loader = FindWindowA("demo", "Loader");
+        if (loader == nullptr || !IsWindowVisible(loader)) {
+            KillTimer(window, kSendTimer);
+            SendToLoader(false);
+        }
+        return 0;
+    }
     if (message == WM_TIMER && wParam == kEndFileTimer) {
         waited += kPollMs;
         if (!FileExists(endFile) && waited < kFileWaitMs) return 0;
@@ -76,6 +122,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
          waited += kPollMs) {
         Sleep(kPollMs);
     }
+    const bool sendToLoader = !Environment("PROJECTOR_SEND_TO_LOADER").empty();
+    if (sendToLoader) SendToLoader(true);
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
@@ -93,6 +141,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else {
         SetTimer(window, kEndFileTimer, kPollMs, nullptr);
     }
+    if (sendToLoader) SetTimer(window, kSendTimer, kPollMs, nullptr);
 
     Record("ready");
     MSG message;
