@@ -6,7 +6,8 @@
 //  5. creates its one window, not yet shown (exit code 0 when that fails);
 //  6. looks for 800x600 at 16 bits; without it, asks the user to set that resolution and ends
 //     with exit code -1, the display untouched;
-//  7. switches the display to that mode and shows the splash full screen, topmost, in front;
+//  7. switches the display to that mode and shows the splash full screen, topmost, in front,
+//     also when it was started asked to be hidden;
 //  8. runs the main loop: the first time the queue is empty while the loader is the active
 //     application, starts .\data\projector.exe, keeps the splash up until that program is ready
 //     for input, and hides while it runs, answering meanwhile only what is sent to its window;
@@ -67,7 +68,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         DestroyMainWindow();
         return quitCode;
     }
-    ShowWindow(mainWindow, showCommand);
+    // A start asked to be hidden (a launcher, a script or a scheduled task can ask for SW_HIDE)
+    // is shown as a normal start: a hidden splash never becomes the active application, so it
+    // would never start the presentation program nor end, and the display would stay switched.
+    // SW_SHOWNORMAL, as SW_SHOWDEFAULT would read SW_HIDE back from the start-up information.
+    // Every other show command is kept as the starter asked.
+    ShowWindow(mainWindow, showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(mainWindow);
     return RunMainLoop();
 }

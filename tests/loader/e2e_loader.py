@@ -740,6 +740,30 @@ def scenario_sent_in_waits(session, checks):
     check_display_requests(checks, session.display_calls(loader), restores=2)
 
 
+def scenario_hidden_start(session, checks):
+    # Started asked to be hidden. The stand-in stays busy, which holds the splash up, until the
+    # test has looked at it.
+    session.env.update(PROJECTOR_READY_WHEN=READY_GO)
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--hidden", trace=True)
+    wait_until(lambda: "start" in session.starts() or launcher.poll() is not None, 30)
+    window = session.probe("loader")
+    checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600",
+                  "splash shown after a start asked to be hidden: %s" % window)
+    checks.require("start" in session.starts(), "presentation program started from a hidden "
+                   "start")
+    session.release(READY_GO)
+    code, _ = session.finish(launcher, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    checks.expect(session.starts().count("start") == 1, "started exactly once: %s" %
+                  session.starts())
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(launcher), restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -752,6 +776,7 @@ SCENARIOS = {
     "lost-close": (scenario_lost_close, DESKTOP),
     "quit-in-switch": (scenario_quit_in_switch, DESKTOP),
     "sent-in-waits": (scenario_sent_in_waits, DESKTOP),
+    "hidden-start": (scenario_hidden_start, DESKTOP),
 }
 
 

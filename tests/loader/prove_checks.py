@@ -53,6 +53,9 @@ PROOFS = [
       "message sent while the loader is hidden answered"]),
     ("loader_dispatches_while_waiting", "sent-in-waits", ["display still switched"]),
     ("loader_closes_under_presentation", "sent-in-waits", ["display still switched"]),
+    ("loader_stays_hidden", "hidden-start",
+     ["splash shown after a start asked to be hidden",
+      "presentation program started from a hidden start"]),
 ]
 
 
