@@ -74,6 +74,12 @@ LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             RestoreDisplayMode();
             PostQuitMessage(0);
             return 0;
+        case WM_ENDSESSION:
+            // The session ends (logoff, shutdown, a restart-manager close), and the loader with
+            // it, without a WM_DESTROY; this is reached during the waits for the presentation
+            // program too. A cancelled end leaves everything as it is.
+            if (wParam) RestoreDisplayMode();
+            return 0;
         case WM_PAINT:
             Paint(window);
             return 0;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "splash_window.h"
+
 // The display-settings calls fed with a made-up display: what it lists, which of the listed
 // modes pass the full-screen test, and a record of every call made.
 namespace {
@@ -221,6 +223,15 @@ TEST_F(DisplayModes, SwitchRecordKeepsNothingFromAnEarlierSwitch) {
     EXPECT_EQ(fake.switches[1].dmBitsPerPel, 16u);
     EXPECT_EQ(fake.switches[1].dmDisplayFrequency, 0u);
     EXPECT_EQ(fake.switches[1].dmFields, 0x1C0000u);
+}
+
+TEST_F(DisplayModes, SessionEndRestoresTheDisplayButACancelledOneDoesNot) {
+    EXPECT_EQ(LoaderWndProc(nullptr, WM_ENDSESSION, FALSE, 0), 0);
+    EXPECT_TRUE(fake.switches.empty());
+    EXPECT_EQ(LoaderWndProc(nullptr, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+    ASSERT_EQ(fake.switches.size(), 1u);
+    EXPECT_FALSE(fake.switchHadRecord[0]);
+    EXPECT_EQ(fake.switchFlags[0], 4u);
 }
 
 TEST_F(DisplayModes, RestoreAsksForTheStoredModeEveryTime) {
