@@ -100,15 +100,7 @@ class PortableExecutable:
         return self.data[at:self.data.index(b"\0", at)].decode("ascii")
 
     def imported_dlls(self):
-        rva, _ = self.directory(IMPORT)
-        names = []
-        at = self.offset(rva)
-        while True:
-            lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, at)
-            if lookup == 0 and name == 0 and thunks == 0:
-                return names
-            names.append(self.c_string(name))
-            at += 20
+        return list(dict.fromkeys(dll for dll, _ in self.imported_functions()))
 
     def imported_functions(self):
         """(DLL, function) for every import, the function as "#ordinal" when taken by number."""

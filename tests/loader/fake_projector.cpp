@@ -10,11 +10,9 @@
 // stays up for PROJECTOR_RUN_MS (default 500). With PROJECTOR_POST_QUIT set to a number, it ends
 // by posting WM_QUIT with that wParam to the loader's thread, as a foreign program might, and
 // records "quit-posted" when the post went through. With PROJECTOR_SEND_TO_LOADER set, it sends
-// the loader's window WM_NULL with a 3 s time-out while the loader waits for it to be ready, and
-// posts it an Escape; once the loader has hidden, it sends WM_NULL, WM_CLOSE and WM_DESTROY the
-// same way. Each of the two is recorded as a line "sent-loading" or "sent-hidden" with answered
-// (the WM_NULL), ms (how long its answer took), visible (the loader's window), and escape
-// (posted) or close and destroy (answered).
+// the loader's window WM_NULL with a 3 s time-out while the loader waits for it to be ready and
+// posts it an Escape, then, once the loader has hidden, sends WM_NULL, WM_CLOSE and WM_DESTROY;
+// it records "sent-loading" and "sent-hidden" with the milliseconds each answer took (-1: none).
 #include <windows.h>
 
 #include <cstdio>
@@ -59,33 +57,30 @@ void PostQuitToLoader(const std::string& code) {
     }
 }
 
-bool Answered(HWND loader, UINT message, DWORD& tookMs) {
+// Milliseconds until the loader's window answered the message, or -1 when it did not in time.
+long SendTimed(HWND loader, UINT message) {
     DWORD_PTR result = 0;
     const DWORD started = GetTickCount();
-    const bool answered =
-        loader != nullptr &&
-        SendMessageTimeoutA(loader, message, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
-    tookMs = GetTickCount() - started;
-    return answered;
+    if (loader == nullptr ||
+        !SendMessageTimeoutA(loader, message, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+        return -1;
+    }
+    return static_cast<long>(GetTickCount() - started);
 }
 
 void SendToLoader(bool loading) {
     HWND loader = FindWindowA("demo", "Loader");
-    const bool visible = loader != nullptr && IsWindowVisible(loader);
-    DWORD ms = 0;
-    DWORD unused = 0;
-    const bool answered = Answered(loader, WM_NULL, ms);
+    const int visible = loader != nullptr && IsWindowVisible(loader);
+    const long ms = SendTimed(loader, WM_NULL);
     char line[160];
     if (loading) {
-        const bool posted = loader != nullptr && PostMessageA(loader, WM_KEYDOWN, VK_ESCAPE, 0);
-        std::snprintf(line, sizeof(line), "sent-loading answered=%d ms=%lu visible=%d escape=%d",
-                      answered, ms, visible, posted);
+        const int posted = loader != nullptr && PostMessageA(loader, WM_KEYDOWN, VK_ESCAPE, 0);
+        std::snprintf(line, sizeof(line), "sent-loading ms=%ld visible=%d escape=%d", ms, visible,
+                      posted);
     } else {
-        const bool closed = Answered(loader, WM_CLOSE, unused);
-        const bool destroyed = Answered(loader, WM_DESTROY, unused);
-        std::snprintf(line, sizeof(line),
-                      "sent-hidden answered=%d ms=%lu visible=%d close=%d destroy=%d", answered, ms,
-                      visible, closed, destroyed);
+        const long close = SendTimed(loader, WM_CLOSE);
+        std::snprintf(line, sizeof(line), "sent-hidden ms=%ld visible=%d close=%ld destroy=%ld", ms,
+                      visible, close, SendTimed(loader, WM_DESTROY));
     }
     Record(line);
 }

@@ -1,9 +1,7 @@
-// A deliberately broken loader for `make loader-proofs`: it handles no message at all while it
-// waits for the presentation program, so whatever is sent to its window goes unanswered. The
-// loader's own launch, compiled with waits that see only the process handle. Wine's
-// WaitForInputIdle answers sent messages, which Windows' is not documented to do; so that the
-// wait for readiness is deaf under Wine as well, it looks at the program only every 4 s, longer
-// than a sender's time-out of 3 s. Never shipped.
+// A deliberately broken loader for `make loader-proofs`: deaf to what is sent to its window
+// while it waits for the presentation program. The loader's own launch, compiled with waits on
+// the process handle alone; as Wine's WaitForInputIdle (unlike Windows') answers sent messages,
+// the wait for readiness asks it only every 4 s, past a sender's 3 s time-out. Never shipped.
 #include <windows.h>
 
 namespace {

@@ -1,7 +1,7 @@
 // A deliberately broken loader for `make loader-proofs`: while it waits for the presentation
-// program, each sent message also makes it handle every posted one, an Escape among them, which
-// restores the display under the running presentation. The loader's own launch, compiled with a
-// look at the queue that takes and dispatches whatever waits. Never shipped.
+// program, a sent message makes it handle the posted ones too, so a queued Escape restores the
+// display under the presentation. The loader's own launch, compiled with a look at the queue
+// that dispatches whatever waits. Never shipped.
 #include <windows.h>
 
 namespace {
