@@ -64,8 +64,9 @@ void DestroyMainWindow() {
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
-            // Only sent by another program can a close reach the window while the presentation
-            // program runs; the launch closes the window once that program has ended.
+            // While the presentation program runs, a close comes only from another program that
+            // sends it. Closing now would restore the display under the presentation; the
+            // launch closes the window once that program has ended.
             if (presentationRunning) return 0;
             break;
         case WM_DESTROY:
