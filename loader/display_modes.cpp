@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "process_values.h"
-#include "splash_window.h"
 
 namespace {
 
@@ -15,6 +14,12 @@ constexpr DWORD kFullScreenStyle = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN 
 constexpr WORD kDevModeSize = offsetof(DEVMODEA, dmPanningWidth);
 static_assert(kDevModeSize == 148, "DEVMODEA layout");
 
+// The record handed to the platform for the switch: 800x600x16 and no refresh rate.
+DEVMODEA switchRecord;
+
+// The window's rectangle at the switched mode, in pixels; set by the switch.
+RECT windowRect;
+
 DEVMODEA EmptyDevMode() {
     DEVMODEA mode{};
     mode.dmSize = kDevModeSize;
@@ -24,53 +29,49 @@ DEVMODEA EmptyDevMode() {
 
 }  // namespace
 
-const DisplaySettingsCalls systemDisplaySettings = {EnumDisplaySettingsA, ChangeDisplaySettingsA};
+BOOL(WINAPI* enumDisplaySettings)(LPCSTR, DWORD, DEVMODEA*) = EnumDisplaySettingsA;
+LONG(WINAPI* changeDisplaySettings)(DEVMODEA*, DWORD) = ChangeDisplaySettingsA;
+ModeTable modeTable;
 
-void EnumerateDisplayModes(const DisplaySettingsCalls& calls, ModeTable& table) {
+void EnumerateDisplayModes() {
     for (DWORD modeNumber = 0;; ++modeNumber) {
         DEVMODEA listed = EmptyDevMode();
-        if (!calls.enumerate(nullptr, modeNumber, &listed)) break;
+        if (!enumDisplaySettings(nullptr, modeNumber, &listed)) break;
 
         // The test must concern exactly the listed size, depth and refresh rate.
         listed.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-        if (calls.change(&listed, CDS_TEST | CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) continue;
+        if (changeDisplaySettings(&listed, CDS_TEST | CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+            continue;
+        }
 
-        StoreDisplayMode(table, {static_cast<int32_t>(listed.dmPelsWidth),
-                                 static_cast<int32_t>(listed.dmPelsHeight),
-                                 static_cast<int32_t>(listed.dmBitsPerPel),
-                                 static_cast<int32_t>(listed.dmDisplayFrequency)});
+        StoreDisplayMode(modeTable, {static_cast<int32_t>(listed.dmPelsWidth),
+                                     static_cast<int32_t>(listed.dmPelsHeight),
+                                     static_cast<int32_t>(listed.dmBitsPerPel),
+                                     static_cast<int32_t>(listed.dmDisplayFrequency)});
     }
-}
-
-void EnumerateDisplayModes() {
-    EnumerateDisplayModes(systemDisplaySettings, modeTable);
 }
 
 int32_t FindDisplayMode(int32_t width, int32_t height, int32_t bits) {
     return FindDisplayMode(modeTable, width, height, bits);
 }
 
-void RequestDisplayMode(const DisplaySettingsCalls& calls, const DisplayMode& mode) {
+void RequestDisplayMode(const DisplayMode& mode) {
     switchRecord = EmptyDevMode();
     switchRecord.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     switchRecord.dmBitsPerPel = static_cast<DWORD>(mode.bitsPerPel);
     switchRecord.dmPelsWidth = static_cast<DWORD>(mode.pelsWidth);
     switchRecord.dmPelsHeight = static_cast<DWORD>(mode.pelsHeight);
     // CDS_FULLSCREEN: temporary, never stored in the registry.
-    calls.change(&switchRecord, CDS_FULLSCREEN);
-}
-
-void RestoreDisplayMode(const DisplaySettingsCalls& calls) {
-    calls.change(nullptr, CDS_FULLSCREEN);
+    changeDisplaySettings(&switchRecord, CDS_FULLSCREEN);
 }
 
 void RestoreDisplayMode() {
-    RestoreDisplayMode(systemDisplaySettings);
+    changeDisplaySettings(nullptr, CDS_FULLSCREEN);
 }
 
 void SwitchDisplayMode(int32_t index) {
     const DisplayMode& mode = modeTable.entries[index];
-    RequestDisplayMode(systemDisplaySettings, mode);
+    RequestDisplayMode(mode);
 
     windowRect = {0, 0, mode.pelsWidth, mode.pelsHeight};
     AdjustWindowRectEx(&windowRect, kFullScreenStyle, FALSE, 0);
@@ -99,9 +100,6 @@ bool EnterDisplayMode(int32_t index, int& quitCode) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
-            // An Escape met here has closed the window already; a quit posted by another
-            // program has not, and the display is switched.
-            DestroyMainWindow();
             quitCode = static_cast<int>(message.wParam);
             return false;
         }

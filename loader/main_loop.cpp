@@ -4,7 +4,9 @@
 #include "process_values.h"
 #include "splash_window.h"
 
-int RunMainLoop(GetMessageCall getMessage) {
+BOOL(WINAPI* getMessage)(LPMSG, HWND, UINT, UINT) = GetMessageA;
+
+int RunMainLoop() {
     MSG message;
     for (;;) {
         if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -31,8 +33,4 @@ int RunMainLoop(GetMessageCall getMessage) {
             WaitMessage();
         }
     }
-}
-
-int RunMainLoop() {
-    return RunMainLoop(GetMessageA);
 }

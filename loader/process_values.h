@@ -4,14 +4,8 @@
 
 #include <cstdint>
 
-#include "mode_table.h"
-
-// Every value the loader keeps for the life of its process, in one place. All of them belong to
-// its one thread.
-
-// This loader's handle of the mark of a running loader (running_mark.h), kept until the process
-// ends; null when the mark could not be opened.
-extern HANDLE runningMark;
+// The values of the loader's process that more than one of its files use; a value that one file
+// uses lives in that file. All of them belong to the loader's one thread.
 
 // The loader's one window; created in WinMain, resized and shown by the display switch.
 extern HWND mainWindow;
@@ -26,18 +20,7 @@ extern int32_t appActive;
 // Set to 1 once the presentation program has ended; from then on the window paints black.
 extern int32_t presentationDone;
 
-// Filled once at start by EnumerateDisplayModes, unchanged afterwards.
-extern ModeTable modeTable;
-
-// The record handed to the platform for the switch: 800x600x16 and no refresh rate.
-extern DEVMODEA switchRecord;
-
-// The window's rectangle at the switched mode, in pixels; set by the switch.
-extern RECT windowRect;
-
-// The start-up record of the presentation program: all zero but its size, prepared once at start
-// and handed over unchanged, so the program gets the default window placement and show state.
-extern STARTUPINFOA startupRecord;
-
-// Filled by the start of the presentation program: its process and its first thread.
-extern PROCESS_INFORMATION processRecord;
+// Nonzero while the launch waits for the presentation program it started. A close that another
+// program sends to the window meanwhile is left to the close that follows the waits: closing
+// then would restore the display under the running presentation.
+extern int32_t presentationRunning;

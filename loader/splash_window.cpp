@@ -63,9 +63,23 @@ void DestroyMainWindow() {
 
 LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_CLOSE:
+            // While the presentation program runs, a close comes only from another program that
+            // sends it. Closing now would restore the display under the presentation; the
+            // launch closes the window once that program has ended.
+            if (presentationRunning) return 0;
+            break;
         case WM_DESTROY:
+            // Likewise a WM_DESTROY that another program sends: the window is not going.
+            if (presentationRunning) return 0;
             RestoreDisplayMode();
             PostQuitMessage(0);
+            return 0;
+        case WM_ENDSESSION:
+            // The session ends (logoff, shutdown, a restart-manager close), and the loader with
+            // it, without a WM_DESTROY; this is reached during the waits for the presentation
+            // program too. A cancelled end leaves everything as it is.
+            if (wParam) RestoreDisplayMode();
             return 0;
         case WM_PAINT:
             Paint(window);
@@ -75,6 +89,9 @@ LRESULT CALLBACK LoaderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             break;
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) {
+                // The display comes back on the key, before the close has gone through the
+                // queue. WM_DESTROY restores it again, as it does for every end of the loader;
+                // that second restore finds the stored mode in force and changes nothing.
                 RestoreDisplayMode();
                 PostMessageA(window, WM_CLOSE, 0, 0);
                 return 0;

@@ -14,6 +14,10 @@ sections. Every binary is also hardened, as Windows reads it at load time:
   relocations are missing stays at its preferred base;
 - DllCharacteristics NX_COMPAT (0x100): data pages are not executable (DEP).
 
+Every binary loads on Windows Vista, the oldest Windows the package runs on: each function it
+imports is one that windows_vista_imports.txt lists as offered by Vista's system DLLs, and its
+header asks for no newer Windows (operating system and subsystem versions at most 6.0).
+
 A program runs in the Windows GUI subsystem; the plug-in is a DLL whose exports are exactly the
 five undecorated entry points that the Director host looks up by name.
 
@@ -36,6 +40,12 @@ PROGRAM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi
 PLUGIN_DLLS = {"kernel32.dll", "user32.dll", "msvcrt.dll", "advapi32.dll"}
 PLUGIN_EXPORTS = ["DllCanUnloadNow", "DllGetClassForm", "DllGetClassInfo", "DllGetClassObject",
                   "DllGetInterface"]
+
+# The oldest Windows the package runs on (dist/README.txt), its version as the PE header states
+# one, and the functions of its system DLLs that a binary may import.
+OLDEST_WINDOWS = "Windows Vista"
+OLDEST_WINDOWS_VERSION = (6, 0)
+OLDEST_WINDOWS_IMPORTS = Path(__file__).resolve().parent / "windows_vista_imports.txt"
 
 # One resource of the tree: type and name are numbers or strings, language a number.
 Resource = namedtuple("Resource", "type name language data")
@@ -90,14 +100,26 @@ class PortableExecutable:
         return self.data[at:self.data.index(b"\0", at)].decode("ascii")
 
     def imported_dlls(self):
+        return list(dict.fromkeys(dll for dll, _ in self.imported_functions()))
+
+    def imported_functions(self):
+        """(DLL, function) for every import, the function as "#ordinal" when taken by number."""
         rva, _ = self.directory(IMPORT)
-        names = []
+        found = []
         at = self.offset(rva)
         while True:
             lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, at)
             if lookup == 0 and name == 0 and thunks == 0:
-                return names
-            names.append(self.c_string(name))
+                return found
+            dll = self.c_string(name)
+            entry = self.offset(lookup or thunks)
+            while True:
+                thunk, = struct.unpack_from("<I", self.data, entry)
+                if thunk == 0:
+                    break
+                found.append((dll, "#%d" % (thunk & 0xFFFF) if thunk & 0x80000000
+                              else self.c_string(thunk + 2)))
+                entry += 4
             at += 20
 
     def exported_names(self):
@@ -195,6 +217,26 @@ def check_image(image, system_dlls):
               (rva, size, blocks, highlow))
     except (ValueError, struct.error) as error:
         check(False, "base relocations at RVA %#x, %d bytes, readable: %s" % (rva, size, error))
+    check_oldest_windows(image)
+
+
+def check_oldest_windows(image):
+    """Every import offered by the oldest Windows, and no newer Windows asked for."""
+    listed = set()
+    for line in OLDEST_WINDOWS_IMPORTS.read_text().splitlines():
+        if line.strip() and not line.startswith("#"):
+            dll, function = line.split()
+            listed.add((dll.lower(), function))
+    new = ["%s %s" % (dll, function) for dll, function in image.imported_functions()
+           if (dll.lower(), function) not in listed]
+    check(not new, "imports only functions that %s offers (%s): not listed %s" %
+          (OLDEST_WINDOWS, OLDEST_WINDOWS_IMPORTS.name, ", ".join(new) or "none"))
+    pe, = struct.unpack_from("<I", image.data, 0x3C)
+    os_version = struct.unpack_from("<HH", image.data, pe + 24 + 40)
+    subsystem_version = struct.unpack_from("<HH", image.data, pe + 24 + 48)
+    check(max(os_version, subsystem_version) <= OLDEST_WINDOWS_VERSION,
+          "OS and subsystem versions no higher than %s's %d.%d: OS %d.%d, subsystem %d.%d" %
+          ((OLDEST_WINDOWS,) + OLDEST_WINDOWS_VERSION + os_version + subsystem_version))
 
 
 def check_program(image):

@@ -25,6 +25,8 @@ from check_binary import PortableExecutable, Resource  # noqa: E402
 # The header fields changed below, at their offsets in the PE headers of a 32-bit image.
 FILE_CHARACTERISTICS, SYMBOL_POINTER, SYMBOL_COUNT = 22, 12, 16  # from the PE signature
 SIZE_OF_IMAGE, DLL_CHARACTERISTICS, DIRECTORIES = 56, 70, 96  # from the optional header
+# The versions of Windows that a binary asks for, major then minor, from the optional header.
+OS_VERSION, SUBSYSTEM_VERSION = 40, 48
 RT_BITMAP, RT_MANIFEST = 2, 24
 # British English: after the US English of the built resources in the tree, so that a walk that
 # stops at the first language of a resource misses the copy.
@@ -53,6 +55,11 @@ def dll_characteristics(transform):
 
 def file_characteristics(transform):
     return lambda data: patch(data, headers(data)[0] + FILE_CHARACTERISTICS, "<H", transform)
+
+
+def asking_for_windows(field, major, minor):
+    return lambda data: patch(data, headers(data)[1] + field, "<I",
+                              lambda version: major | minor << 16)
 
 
 def without_relocations(data):
@@ -250,7 +257,15 @@ COPIES = [
      ["exports exactly"]),
     ("SCRIPT.x32 importing a MinGW runtime DLL", "plugin",
      replaced_import("msvcrt.dll", "libgcc.dll"),
-     ["imports only Windows system DLLs", "no MinGW runtime DLL"]),
+     ["imports only Windows system DLLs", "no MinGW runtime DLL",
+      "imports only functions that Windows Vista offers"]),
+    ("loader.exe importing GetDpiForWindow, which came with Windows 10", "loader",
+     lambda data: replaced_once(data, b"CreateWindowExA\0", b"GetDpiForWindow\0"),
+     ["imports only functions that Windows Vista offers"]),
+    ("projector.exe asking for the subsystem of Windows 7, 6.1", "projector",
+     asking_for_windows(SUBSYSTEM_VERSION, 6, 1), ["OS and subsystem versions no higher"]),
+    ("SCRIPT.x32 asking for the operating system Windows 10, 10.0", "plugin",
+     asking_for_windows(OS_VERSION, 10, 0), ["OS and subsystem versions no higher"]),
     ("loader.exe with dpiAware Per Monitor", "loader",
      with_resources(manifest_edit(DPI_AWARE, b">Per Monitor</dpiAware>")),
      ["DPI-aware from Windows Vista on"]),

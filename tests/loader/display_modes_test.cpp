@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "splash_window.h"
+
 // The display-settings calls fed with a made-up display: what it lists, which of the listed
 // modes pass the full-screen test, and a record of every call made.
 namespace {
@@ -71,21 +73,27 @@ LONG WINAPI FakeChange(DEVMODEA* mode, DWORD flags) {
     return DISP_CHANGE_SUCCESSFUL;
 }
 
-const DisplaySettingsCalls fakeCalls = {FakeEnumerate, FakeChange};
-
 class DisplayModes : public ::testing::Test {
   protected:
-    void SetUp() override { display = &fake; }
-    void TearDown() override { display = nullptr; }
+    void SetUp() override {
+        display = &fake;
+        enumDisplaySettings = FakeEnumerate;
+        changeDisplaySettings = FakeChange;
+        modeTable = ModeTable{};
+    }
+    void TearDown() override {
+        enumDisplaySettings = EnumDisplaySettingsA;
+        changeDisplaySettings = ChangeDisplaySettingsA;
+        display = nullptr;
+    }
 
     void List(const DisplayMode& mode, bool passesTest = true) {
         fake.listed.push_back({mode, passesTest});
     }
 
     ModeTable Enumerate() {
-        ModeTable table;
-        EnumerateDisplayModes(fakeCalls, table);
-        return table;
+        EnumerateDisplayModes();
+        return modeTable;
     }
 
     FakeDisplay fake;
@@ -169,7 +177,7 @@ TEST_F(DisplayModes, AllOfHundredsOfAcceptedModesAreKept) {
 }
 
 TEST_F(DisplayModes, SwitchRecordCarriesSizeAndDepthButNoRate) {
-    RequestDisplayMode(fakeCalls, {800, 600, 16, 75});
+    RequestDisplayMode({800, 600, 16, 75});
     ASSERT_EQ(fake.switches.size(), 1u);
     ASSERT_TRUE(fake.switchHadRecord[0]);
     EXPECT_EQ(fake.switchFlags[0], 4u);  // CDS_FULLSCREEN: temporary, not stored
@@ -208,8 +216,8 @@ TEST_F(DisplayModes, SwitchRecordCarriesSizeAndDepthButNoRate) {
 }
 
 TEST_F(DisplayModes, SwitchRecordKeepsNothingFromAnEarlierSwitch) {
-    RequestDisplayMode(fakeCalls, {1024, 768, 32, 85});
-    RequestDisplayMode(fakeCalls, {800, 600, 16, 60});
+    RequestDisplayMode({1024, 768, 32, 85});
+    RequestDisplayMode({800, 600, 16, 60});
     ASSERT_EQ(fake.switches.size(), 2u);
     EXPECT_EQ(fake.switches[1].dmPelsWidth, 800u);
     EXPECT_EQ(fake.switches[1].dmBitsPerPel, 16u);
@@ -217,9 +225,18 @@ TEST_F(DisplayModes, SwitchRecordKeepsNothingFromAnEarlierSwitch) {
     EXPECT_EQ(fake.switches[1].dmFields, 0x1C0000u);
 }
 
+TEST_F(DisplayModes, SessionEndRestoresTheDisplayButACancelledOneDoesNot) {
+    EXPECT_EQ(LoaderWndProc(nullptr, WM_ENDSESSION, FALSE, 0), 0);
+    EXPECT_TRUE(fake.switches.empty());
+    EXPECT_EQ(LoaderWndProc(nullptr, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF), 0);
+    ASSERT_EQ(fake.switches.size(), 1u);
+    EXPECT_FALSE(fake.switchHadRecord[0]);
+    EXPECT_EQ(fake.switchFlags[0], 4u);
+}
+
 TEST_F(DisplayModes, RestoreAsksForTheStoredModeEveryTime) {
-    RestoreDisplayMode(fakeCalls);
-    RestoreDisplayMode(fakeCalls);
+    RestoreDisplayMode();
+    RestoreDisplayMode();
     ASSERT_EQ(fake.switches.size(), 2u);
     for (std::size_t i = 0; i < fake.switches.size(); ++i) {
         EXPECT_FALSE(fake.switchHadRecord[i]);

@@ -305,12 +305,14 @@ class Session:
         return dict(re.findall(r"(\w+)=(\S+)", text)) if text.endswith("\n") else None
 
     def finish(self, child, timeout):
-        """The child's exit code and output, or None if it did not end in time."""
+        """The child's exit code and output, or None if it did not end in time. The launcher's
+        code is the one it printed, all 32 bits of it; the shell sees only the low byte."""
         try:
             output, _ = child.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
             return None, ""
-        return child.returncode, output
+        printed = re.search(r"^exit=(-?\d+)$", output, re.MULTILINE)
+        return int(printed.group(1)) if printed else child.returncode, output
 
     def read_line(self, child, timeout):
         """The child's next line of output, or "" if none comes in time."""
@@ -353,6 +355,14 @@ class Session:
         lines = log.read_text().splitlines() if log.exists() else []
         return [line.split()[0] for line in lines]
 
+    def sent(self, wait):
+        """What the stand-in recorded of its sends to the loader during one of its waits,
+        "loading" or "hidden", as key=value pairs; None before it has."""
+        log = self.work / "projector_starts.txt"
+        lines = log.read_text().splitlines() if log.exists() else []
+        found = [line for line in lines if line.startswith("sent-%s " % wait)]
+        return dict(re.findall(r"(\w+)=(\S+)", found[0])) if found else None
+
     def install_projector(self):
         (self.work / "data").mkdir()
         shutil.copy(self.args.projector, self.work / "data" / "projector.exe")
@@ -362,6 +372,18 @@ def check_desktop_back(session, checks):
     # The desktop is held open, so only the loader's own restore brings the size back.
     mode = session.mode()
     checks.expect(mode == DESKTOP, "desktop back at %dx%d (got %dx%d)" % (DESKTOP + mode))
+
+
+def check_end_after_one_start(session, checks, child, restores):
+    """The loader ends by itself with exit code 0, having started the presentation program once;
+    the desktop is back, and the display was asked for as check_display_requests wants."""
+    code, _ = session.finish(child, 60)
+    checks.require(code is not None, "loader ended")
+    checks.expect(code == 0, "exit code 0 (got %s)" % code)
+    starts = session.starts()
+    checks.expect(starts.count("start") == 1, "started exactly once: %s" % starts)
+    check_desktop_back(session, checks)
+    check_display_requests(checks, session.display_calls(child), restores=restores)
 
 
 def scenario_normal(session, checks):
@@ -521,7 +543,7 @@ def scenario_small_desktop(session, checks):
     session.xdotool("key", "Return")
     code, _ = session.finish(loader, 60)
     checks.require(code is not None, "loader ended after Enter")
-    checks.expect(code == 255, "exit code -1, 255 as the shell sees it (got %s)" % code)
+    checks.expect(code == -1, "exit code -1 (got %s)" % code)
     checks.expect(session.starts() == [], "presentation program never started")
     checks.expect(session.mode() == SMALL_DESKTOP,
                   "display unchanged at %dx%d" % SMALL_DESKTOP)
@@ -589,13 +611,7 @@ def scenario_inactive(session, checks):
     checks.require(session.read_line(launcher, 30) == "activated", "loader activated")
     checks.expect(wait_until(lambda: "start" in session.starts(), 20),
                   "presentation program started once the loader became active")
-    code, _ = session.finish(launcher, 60)
-    checks.require(code is not None, "loader ended")
-    checks.expect(code == 0, "exit code 0 (got %s)" % code)
-    starts = session.starts()
-    checks.expect(starts.count("start") == 1, "started exactly once: %s" % starts)
-    check_desktop_back(session, checks)
-    check_display_requests(checks, session.display_calls(launcher), restores=1)
+    check_end_after_one_start(session, checks, launcher, restores=1)
 
 
 def scenario_no_window(session, checks):
@@ -692,6 +708,51 @@ def scenario_quit_in_switch(session, checks):
     check_display_requests(checks, session.display_calls(launcher), restores=1)
 
 
+def scenario_sent_in_waits(session, checks):
+    # The stand-in sends to the loader's window with a time-out in both of the loader's waits,
+    # as a program that broadcasts would, and asks it to close while it is hidden; it also posts
+    # an Escape, which must wait in the queue until the presentation program has ended.
+    session.env.update(PROJECTOR_SEND_TO_LOADER="1", PROJECTOR_END_WHEN=END_GO)
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    loader = session.start(session.args.loader, trace=True)
+    hidden = wait_until(lambda: session.sent("hidden"), 30) or {}
+    loading = session.sent("loading") or {}
+    checks.expect(0 <= int(loading.get("ms", -1)) < 1000 and loading.get("visible") == "1"
+                  and loading.get("escape") == "1", "message sent while the presentation program "
+                  "loads answered within a second, splash up, Escape posted: %s" % loading)
+    checks.expect(0 <= int(hidden.get("ms", -1)) < 1000 and hidden.get("visible") == "0",
+                  "message sent while the loader is hidden answered within a second: %s" % hidden)
+    mode, window = session.mode(), session.probe("loader").get("window")
+    checks.expect(mode == (800, 600) and window == "present" and "end" not in session.starts(),
+                  "display still switched and the window kept while the presentation program "
+                  "runs, after the posted Escape and a sent close and destroy (%dx%d, %s)" %
+                  (mode + (window,)))
+
+    session.release(END_GO)
+    # The Escape's restore and the window's, both after the presentation program.
+    check_end_after_one_start(session, checks, loader, restores=2)
+
+
+def scenario_hidden_start(session, checks):
+    # Started asked to be hidden. The stand-in stays busy, which holds the splash up, until the
+    # test has looked at it.
+    session.env.update(PROJECTOR_READY_WHEN=READY_GO)
+    session.install_projector()
+    checks.require(session.mode() == DESKTOP, "desktop starts at %dx%d" % DESKTOP)
+
+    launcher = session.start(session.args.launcher, session.args.loader, "--hidden", trace=True)
+    wait_until(lambda: "start" in session.starts() or launcher.poll() is not None, 30)
+    window = session.probe("loader")
+    checks.expect(window.get("visible") == "1" and window.get("rect") == "0,0,800,600",
+                  "splash shown after a start asked to be hidden: %s" % window)
+    checks.require("start" in session.starts(), "presentation program started from a hidden "
+                   "start")
+    session.release(READY_GO)
+    check_end_after_one_start(session, checks, launcher, restores=1)
+
+
 SCENARIOS = {
     "normal": (scenario_normal, DESKTOP),
     "escape": (scenario_escape, DESKTOP),
@@ -703,6 +764,8 @@ SCENARIOS = {
     "foreign-quit": (scenario_foreign_quit, DESKTOP),
     "lost-close": (scenario_lost_close, DESKTOP),
     "quit-in-switch": (scenario_quit_in_switch, DESKTOP),
+    "sent-in-waits": (scenario_sent_in_waits, DESKTOP),
+    "hidden-start": (scenario_hidden_start, DESKTOP),
 }
 
 

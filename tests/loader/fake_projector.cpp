@@ -9,7 +9,10 @@
 // A file that never comes releases it after two minutes. Without PROJECTOR_END_WHEN its window
 // stays up for PROJECTOR_RUN_MS (default 500). With PROJECTOR_POST_QUIT set to a number, it ends
 // by posting WM_QUIT with that wParam to the loader's thread, as a foreign program might, and
-// records "quit-posted" when the post went through.
+// records "quit-posted" when the post went through. With PROJECTOR_SEND_TO_LOADER set, it sends
+// the loader's window WM_NULL with a 3 s time-out while the loader waits for it to be ready and
+// posts it an Escape, then, once the loader has hidden, sends WM_NULL, WM_CLOSE and WM_DESTROY;
+// it records "sent-loading" and "sent-hidden" with the milliseconds each answer took (-1: none).
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +25,8 @@ constexpr DWORD kFileWaitMs = 120000;
 constexpr DWORD kPollMs = 20;
 constexpr UINT_PTR kRunTimer = 1;
 constexpr UINT_PTR kEndFileTimer = 2;
+constexpr UINT_PTR kSendTimer = 3;
+constexpr UINT kSendTimeoutMs = 3000;
 
 std::string endFile;
 
@@ -52,8 +57,44 @@ void PostQuitToLoader(const std::string& code) {
     }
 }
 
+// Milliseconds until the loader's window answered the message, or -1 when it did not in time.
+long SendTimed(HWND loader, UINT message) {
+    DWORD_PTR result = 0;
+    const DWORD started = GetTickCount();
+    if (loader == nullptr ||
+        !SendMessageTimeoutA(loader, message, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+        return -1;
+    }
+    return static_cast<long>(GetTickCount() - started);
+}
+
+void SendToLoader(bool loading) {
+    HWND loader = FindWindowA("demo", "Loader");
+    const int visible = loader != nullptr && IsWindowVisible(loader);
+    const long ms = SendTimed(loader, WM_NULL);
+    char line[160];
+    if (loading) {
+        const int posted = loader != nullptr && PostMessageA(loader, WM_KEYDOWN, VK_ESCAPE, 0);
+        std::snprintf(line, sizeof(line), "sent-loading ms=%ld visible=%d escape=%d", ms, visible,
+                      posted);
+    } else {
+        const long close = SendTimed(loader, WM_CLOSE);
+        std::snprintf(line, sizeof(line), "sent-hidden ms=%ld visible=%d close=%ld destroy=%ld", ms,
+                      visible, close, SendTimed(loader, WM_DESTROY));
+    }
+    Record(line);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     static DWORD waited = 0;
+    if (message == WM_TIMER && wParam == kSendTimer) {
+        HWND loader = FindWindowA("demo", "Loader");
+        if (loader == nullptr || !IsWindowVisible(loader)) {
+            KillTimer(window, kSendTimer);
+            SendToLoader(false);
+        }
+        return 0;
+    }
     if (message == WM_TIMER && wParam == kEndFileTimer) {
         waited += kPollMs;
         if (!FileExists(endFile) && waited < kFileWaitMs) return 0;
@@ -76,6 +117,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
          waited += kPollMs) {
         Sleep(kPollMs);
     }
+    const bool sendToLoader = !Environment("PROJECTOR_SEND_TO_LOADER").empty();
+    if (sendToLoader) SendToLoader(true);
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
@@ -93,6 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } else {
         SetTimer(window, kEndFileTimer, kPollMs, nullptr);
     }
+    if (sendToLoader) SetTimer(window, kSendTimer, kPollMs, nullptr);
 
     Record("ready");
     MSG message;

@@ -1,6 +1,6 @@
 // Starts the loader for the end-to-end tests, reports on it, and exits with its exit code.
 //   loader_launcher LOADER.exe [--escape | --keys] [--watch-end] [--inactive] [--refuse-window]
-//                   [--lose-close] [--watch]
+//                   [--lose-close] [--watch] [--hidden]
 //
 //   (no key option)  prints "idle" once the loader first waits for input
 //   --escape         presses Escape as soon as the loader's window is the foreground window, and
@@ -13,6 +13,8 @@
 //   --refuse-window  makes the creation of the loader's window fail
 //   --lose-close     makes the first close request that the loader takes for its window vanish
 //   --watch          puts the watch of test_hooks.cpp on the loader from inside
+//   --hidden         starts the loader asked to be hidden (STARTF_USESHOWWINDOW, SW_HIDE), as a
+//                    launcher, a script or a scheduled task may
 //
 // Starting further Wine programs while the loader is still enumerating the display modes can
 // hang Wine 8, so the tests hold back their probes until the loader has settled; WaitForInputIdle
@@ -22,7 +24,9 @@
 // loader in its first activation until the keys are pressed, so they wait in its queue before it
 // could start the presentation program, however late this program gets to press them. The keys
 // go through the system's keyboard input, as real ones do. Exit code 3 means the loader never
-// became idle, or its window never came to the foreground, within 20 seconds.
+// became idle, or its window never came to the foreground, within 20 seconds. The exit code is
+// also printed, as "exit=CODE", all 32 bits of it: Wine hands a program's exit code to the shell
+// in its low byte only, where -1 and 255 look alike.
 #include <windows.h>
 
 #include <cstdio>
@@ -41,6 +45,7 @@ struct Options {
     bool refuseWindow = false;
     bool loseClose = false;
     bool watch = false;
+    bool hidden = false;
 };
 
 bool ReadOptions(int argc, char** argv, Options& options) {
@@ -64,6 +69,8 @@ bool ReadOptions(int argc, char** argv, Options& options) {
             options.loseClose = true;
         } else if (option == "--watch") {
             options.watch = true;
+        } else if (option == "--hidden") {
+            options.hidden = true;
         } else {
             return false;
         }
@@ -143,7 +150,7 @@ int main(int argc, char** argv) {
     if (!ReadOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: loader_launcher LOADER.exe [--escape | --keys] [--watch-end] "
-                     "[--inactive] [--refuse-window] [--lose-close] [--watch]\n");
+                     "[--inactive] [--refuse-window] [--lose-close] [--watch] [--hidden]\n");
         return 2;
     }
     // Made before the hooks, so the gate finds it held from the first activation on.
@@ -165,6 +172,10 @@ int main(int argc, char** argv) {
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
+    if (options.hidden) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    }
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(options.loader, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
@@ -183,5 +194,7 @@ int main(int argc, char** argv) {
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
-    return reported ? static_cast<int>(exitCode) : 3;
+    const int code = reported ? static_cast<int>(exitCode) : 3;
+    std::printf("exit=%d\n", code);
+    return code;
 }

@@ -50,13 +50,15 @@ class MainLoop : public ::testing::Test {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
         mainWindow = nullptr;
+        getMessage = GetMessageA;
     }
 };
 
 TEST_F(MainLoop, UnreadableQueueClosesTheWindowAndEndsWithZero) {
     // Something waiting, so the loop goes on to take it.
     PostMessageA(mainWindow, WM_USER, 0, 0);
-    EXPECT_EQ(RunMainLoop(FailingGetMessage), 0);
+    getMessage = FailingGetMessage;
+    EXPECT_EQ(RunMainLoop(), 0);
     EXPECT_EQ(getMessageCalls, 1);
     EXPECT_EQ(received, (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
     EXPECT_FALSE(IsWindow(mainWindow));

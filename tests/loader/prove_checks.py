@@ -47,6 +47,15 @@ PROOFS = [
      ["end screen black: the window", "end screen black on the display"]),
     ("loader_drain_ignores_quit", "quit-in-switch",
      ["exit code 7", "presentation program never started"]),
+    ("loader_exit_code_low_byte", "small-desktop", ["exit code -1"]),
+    ("loader_deaf_while_waiting", "sent-in-waits",
+     ["message sent while the presentation program loads answered",
+      "message sent while the loader is hidden answered"]),
+    ("loader_dispatches_while_waiting", "sent-in-waits", ["display still switched"]),
+    ("loader_closes_under_presentation", "sent-in-waits", ["display still switched"]),
+    ("loader_stays_hidden", "hidden-start",
+     ["splash shown after a start asked to be hidden",
+      "presentation program started from a hidden start"]),
 ]
 
 
