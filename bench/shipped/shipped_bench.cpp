@@ -40,6 +40,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/shipped/boxed_host.h"
 #include "bench/shipped/lean_host.h"
 #include "bench/shipped/tagged_host.h"
 #include "bench/shipped/timing.h"
@@ -428,7 +429,7 @@ void hostOperationsOnly(Camera& camera, const PointSet& set) {
             v->ValueToFloat(valueObject, &elements[k + 1], &coordinates[k]);
         }
         Value result;
-        const int32_t origin[2] = {0, 0};
+        static const int32_t origin[2] = {0, 0};
         v->PointToValue(valueObject, origin, &result);
         for (int32_t index = 1; index <= 2; ++index) {
             Value item;
@@ -548,7 +549,8 @@ int main(int argc, char** argv) {
 
     static lean::LeanHost leanHost;
     static tagged::TaggedHost taggedHost;
-    static Camera cameras[] = {Camera(leanHost), Camera(taggedHost)};
+    static boxed::BoxedHost boxedHost;
+    static Camera cameras[] = {Camera(leanHost), Camera(taggedHost), Camera(boxedHost)};
     constexpr size_t HostCount = sizeof(cameras) / sizeof(cameras[0]);
     for (Camera& camera : cameras) {
         hostsInUse.push_back(&camera.host);
