@@ -18,7 +18,7 @@
 // end of the timing (the counts are printed last).
 //
 //   shipped_bench.exe PATH\TO\SCRIPT.x32 [--repetitions N] [--min-time SECONDS] [--json FILE]
-//                     [--only TEXT] [--guard]
+//                     [--only TEXT] [--guard] [--also OTHER.x32]
 //
 // Each benchmark is timed in many short repetitions (101 of at least 3 ms by default), all
 // benchmarks' repetitions interleaved, and reported as the minimum over its repetitions, the
@@ -26,6 +26,9 @@
 //
 // --only times only the benchmarks whose names contain TEXT (all checks still run first): one
 // workload for a sampling profiler.
+//
+// --also OTHER.x32 loads a second build of the module beside the first and times its calls under
+// the same hosts in the same run, named with "/module:2": two builds compared within one run.
 //
 // --guard times only what the speed guard's ratios are made of, briefly (201 repetitions of at
 // least 0.5 ms unless given: many short ones, so that some escape a busy machine's other work),
@@ -156,8 +159,9 @@ struct CameraRecord {
 static_assert(sizeof(CameraRecord) == 360, "the camera's instance record is 360 bytes");
 
 struct Camera {
-    explicit Camera(Host& h) : host(h) {}
+    Camera(Host& h, std::string m) : host(h), module(std::move(m)) {}
     Host& host;
+    std::string module;  // "" for the module given first, "/module:2" for the one given with --also
     CameraRecord* record = nullptr;
     CameraInterface* object = nullptr;
     Value me{};
@@ -523,7 +527,7 @@ void checkHostCalls(Camera& camera, const PointSet& set) {
 
 // ---- The run, step by step.
 struct Options {
-    const char* module = nullptr;
+    std::vector<const char*> modules;  // the first, and the one --also names
     int repetitions = 101;
     double minimumSeconds = 0.003;
     const char* json = nullptr;
@@ -536,10 +540,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: shipped_bench PATH\\SCRIPT.x32 [--repetitions N] [--min-time S] "
-                     "[--json FILE] [--only TEXT] [--guard]\n");
+                     "[--json FILE] [--only TEXT] [--guard] [--also OTHER.x32]\n");
         return false;
     }
-    options.module = argv[1];
+    options.modules.push_back(argv[1]);
     for (int a = 2; a < argc; ++a) {
         const std::string option = argv[a];
         if (option == "--guard") {
@@ -561,6 +565,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.json = value;
         } else if (option == "--only") {
             options.only = value;
+        } else if (option == "--also" && options.modules.size() == 1) {
+            options.modules.push_back(value);
         } else {
             std::fprintf(stderr, "shipped_bench: unknown option %s\n", option.c_str());
             return false;
@@ -573,25 +579,30 @@ bool parseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
-// One camera per host, and the points as each host's own values.
+// One camera per host and module, and the points as each host's own values.
 struct Workload {
-    std::deque<Camera> cameras;  // stable addresses: the benchmarks hold them
+    size_t hostCount = 0;
+    std::deque<Camera> cameras;  // host h of module m at m * hostCount + h; stable addresses
     std::vector<PointSet> inView, outOfView;
     Bare bare;
     Matrices matrices;
     double worstDeviation = 0.0;
 };
 
-void makeWorkload(const char* module, std::initializer_list<Host*> hosts, Workload& work) {
-    for (Host* host : hosts) {
-        work.cameras.emplace_back(*host);
-        hostsInUse.push_back(host);
-        makeCamera(module, work.cameras.back());
+void makeWorkload(const std::vector<const char*>& modules, std::initializer_list<Host*> hosts,
+                  Workload& work) {
+    work.hostCount = hosts.size();
+    hostsInUse.assign(hosts.begin(), hosts.end());
+    for (size_t m = 0; m < modules.size(); ++m) {
+        for (Host* host : hosts) {
+            work.cameras.emplace_back(*host, m == 0 ? "" : "/module:2");
+            makeCamera(modules[m], work.cameras.back());
+        }
     }
     work.inView.resize(hosts.size());
     work.outOfView.resize(hosts.size());
     makePoints(work.cameras[0], work.inView[0], work.outOfView[0]);
-    for (size_t h = 1; h < work.cameras.size(); ++h) {
+    for (size_t h = 1; h < work.hostCount; ++h) {
         work.inView[h] = withValuesOf(work.cameras[h], work.inView[0]);
         work.outOfView[h] = withValuesOf(work.cameras[h], work.outOfView[0]);
     }
@@ -601,8 +612,9 @@ void makeWorkload(const char* module, std::initializer_list<Host*> hosts, Worklo
 
 // Every check that makes the comparison fair, under every host, before anything is timed.
 void checkWorkload(Workload& work) {
-    for (size_t h = 0; h < work.cameras.size(); ++h) {
-        Camera& camera = work.cameras[h];
+    for (size_t c = 0; c < work.cameras.size(); ++c) {
+        Camera& camera = work.cameras[c];
+        const size_t h = c % work.hostCount;
         const Bare own = bareOf(*camera.record);
         if (std::memcmp(&own, &work.bare, sizeof own) != 0) {
             fail("the hosts' cameras do not hold the same values");
@@ -618,7 +630,7 @@ void checkWorkload(Workload& work) {
     std::printf(
         "agreement under all %u hosts: %u points per set; the formula gives the module's answers "
         "to the last bit, the matrix path within %.3g px\n",
-        static_cast<unsigned>(work.cameras.size()), static_cast<unsigned>(PointCount),
+        static_cast<unsigned>(work.hostCount), static_cast<unsigned>(PointCount),
         work.worstDeviation);
     std::fflush(stdout);
 }
@@ -627,7 +639,7 @@ std::string viewSuffix(bool seen) {
     return seen ? "/in_view:1" : "/in_view:0";
 }
 std::string hostSuffix(const Camera& camera) {
-    return std::string("/host:") + camera.host.name();
+    return camera.module + "/host:" + camera.host.name();
 }
 
 // The benchmarks, in a fixed order; the guard needs only those its ratios are made of.
@@ -638,8 +650,9 @@ std::vector<timing::Benchmark> makeBenchmarks(Workload& work, bool guardOnly) {
     };
     for (bool seen : {true, false}) {
         const std::string where = viewSuffix(seen);
-        for (size_t h = 0; h < work.cameras.size(); ++h) {
-            Camera& camera = work.cameras[h];
+        for (size_t c = 0; c < work.cameras.size(); ++c) {
+            Camera& camera = work.cameras[c];
+            const size_t h = c % work.hostCount;
             const PointSet& set = seen ? work.inView[h] : work.outOfView[h];
             add("W32_DispatchedGetProjection" + hostSuffix(camera) + where,
                 [&camera, &set] { dispatchedProjections(camera, set); });
@@ -706,11 +719,11 @@ void writeJson(const std::vector<timing::Benchmark>& benchmarks, const Options& 
 }
 
 // Misuse during the timing fails the run, as misuse before it did.
-void checkMisuseAfterTiming(const Workload& work) {
+void checkMisuseAfterTiming() {
     bool misuse = false;
-    for (const Camera& camera : work.cameras) {
-        reportMisuse(stdout, camera.host);
-        misuse = misuse || misused(camera.host);
+    for (const Host* host : hostsInUse) {
+        reportMisuse(stdout, *host);
+        misuse = misuse || misused(*host);
     }
     if (misuse) {
         fail("the module misused a host while it was timed");
@@ -728,7 +741,7 @@ int main(int argc, char** argv) {
     static tagged::TaggedHost taggedHost;
     static boxed::BoxedHost boxedHost;
     static Workload work;
-    makeWorkload(options.module, {&leanHost, &taggedHost, &boxedHost}, work);
+    makeWorkload(options.modules, {&leanHost, &taggedHost, &boxedHost}, work);
     checkWorkload(work);
 
     std::vector<timing::Benchmark> benchmarks = makeBenchmarks(work, options.guard);
@@ -744,7 +757,7 @@ int main(int argc, char** argv) {
     if (options.json != nullptr) {
         writeJson(benchmarks, options, work.worstDeviation);
     }
-    checkMisuseAfterTiming(work);
+    checkMisuseAfterTiming();
     if (options.guard) {
         return speed::guard(benchmarks, stdout) ? 0 : 3;
     }
