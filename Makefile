@@ -66,7 +66,7 @@ FUZZ_CI_SECONDS ?= 60
 .PHONY: bench fuzz fuzz-ci
 
 bench:
-	@scripts/ensure-deps.sh libbenchmark-dev libglm-dev valgrind
+	@scripts/ensure-deps.sh libbenchmark-dev valgrind
 	scripts/bench/run.sh
 
 fuzz:

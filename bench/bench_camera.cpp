@@ -85,15 +85,15 @@ std::vector<HostValue> ScriptedCamera::projectionArguments(const Vec3& point) {
 }
 
 const CameraState& ScriptedCamera::state() const {
-    return reinterpret_cast<const CameraInstance*>(instance_.record)->camera;
+    return cameraInstanceOf(instance_.record).camera;
 }
 
 CameraState& ScriptedCamera::state() {
-    return reinterpret_cast<CameraInstance*>(instance_.record)->camera;
+    return cameraInstanceOf(instance_.record).camera;
 }
 
 const HostLinks& ScriptedCamera::links() const {
-    return reinterpret_cast<const CameraInstance*>(instance_.record)->links;
+    return cameraInstanceOf(instance_.record).links;
 }
 
 PointSets makePointSets(const CameraState& camera, size_t count) {

@@ -147,13 +147,176 @@ int fail(HWND window, const demo::Options& options, const demo::Capture& capture
     return 1;
 }
 
-// Seconds since `start` by the performance counter.
-double secondsSince(const LARGE_INTEGER& start, const LARGE_INTEGER& frequency) {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
+// The show's clock: seconds by the performance counter since the show began, less the time spent
+// waiting for a recorder, which is not part of the show.
+class ShowClock {
+  public:
+    ShowClock() {
+        QueryPerformanceFrequency(&frequency_);
+        QueryPerformanceCounter(&start_);
+    }
+    double now() const { return sinceStart() - paused_; }
+    // After a wait: the show goes on from `clock`, the moment it stood at.
+    void resumeAt(double clock) { paused_ = sinceStart() - clock; }
+
+  private:
+    double sinceStart() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start_.QuadPart) /
+               static_cast<double>(frequency_.QuadPart);
+    }
+    LARGE_INTEGER frequency_;
+    LARGE_INTEGER start_;
+    double paused_ = 0.0;
+};
+
+// False once the window's thread has been told to quit.
+bool dispatchWaitingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            return false;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return true;
 }
+
+// The presentation once it is set up: frame after frame until the window closes or a bounded
+// run has faded out.
+class Show {
+  public:
+    Show(const demo::Options& options, const demo::Capture& capture, HWND window,
+         demo::ScriptClient& camera, demo::Presentation& presentation, demo::BackBuffer& buffer,
+         demo::Workbench& workbench)
+        : options_(options),
+          capture_(capture),
+          window_(window),
+          camera_(camera),
+          presentation_(presentation),
+          buffer_(buffer),
+          workbench_(workbench) {}
+
+    // True when the window was closed, false when a bounded run came to its end.
+    bool run() {
+        while (dispatchWaitingMessages()) {
+            if (!frame()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // A recorded run ends on a black stage, with the camera's last error told.
+    void showBlack() {
+        buffer_.clear({0, 0, 0});
+        show(window_, buffer_);
+        capture_.announce("black", camera_.lastError().empty()
+                                       ? "error none\n"
+                                       : "error " + camera_.lastError() + "\n");
+        capture_.waitFor("black", true);
+    }
+
+    double seconds() const { return clock_.now(); }
+
+    void announceExit(double showSeconds) const {
+        char summary[96];
+        std::snprintf(summary, sizeof summary, "exit code 0\nframes %lld in %.1f s of show\n",
+                      framesDrawn_, showSeconds);
+        capture_.announce("exit", summary);
+    }
+
+  private:
+    bool bounded() const { return options_.seconds > 0.0; }
+
+    // One frame; false when a bounded run is over.
+    bool frame() {
+        // The run's clock, and the flight's time, which stands still while a person holds the
+        // camera.
+        double clock = clock_.now();
+        workbench_.tick(clock);
+        double time = workbench_.lapTime(clock);
+        if (bounded() && time >= options_.seconds + FadeSeconds) {
+            return false;
+        }
+        // A capture moment is shown exactly, whenever the flight's time passes it.
+        const bool captureFrame = capture_.on() && !workbench_.holding() &&
+                                  nextFrame_ < options_.frames.size() &&
+                                  time >= options_.frames[nextFrame_];
+        if (captureFrame) {
+            clock += options_.frames[nextFrame_] - time;
+            time = options_.frames[nextFrame_];
+        }
+        draw(time);
+        if (!announceCapture(captureFrame, time)) {
+            // About 60 frames a second, waking at once for input.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+            return true;
+        }
+        clock_.resumeAt(clock);
+        return true;
+    }
+
+    // The scene at flight time `time`, held at the end of a bounded run while it fades.
+    void draw(double time) {
+        const double showTime = shownTime(time);
+        const double fade =
+            bounded() ? std::clamp((options_.seconds + FadeSeconds - time) / FadeSeconds, 0.0, 1.0)
+                      : 1.0;
+        if (!workbench_.holding()) {
+            presentation_.moveCamera(showTime);
+            workbench_.afterFlight(showTime);
+        }
+        presentation_.drawScene(
+            buffer_, showTime, fade,
+            workbench_.holding() ? workbench_.caption() : presentation_.caption(showTime));
+        workbench_.drawOverlays(buffer_);
+        presentation_.drawBeacons(buffer_, fade);
+        show(window_, buffer_);
+        framesDrawn_ += 1;
+    }
+
+    double shownTime(double time) const {
+        return bounded() ? std::min(time, options_.seconds) : time;
+    }
+
+    // Tells the recorder of a capture moment or of a snapshot it asked for, and waits until it
+    // has taken the picture; false when there was neither.
+    bool announceCapture(bool captureFrame, double time) {
+        char name[16];
+        std::snprintf(name, sizeof name, "snap-%02u", nextSnap_);
+        const bool snapFrame = capture_.requested(name);
+        if (!captureFrame && !snapFrame) {
+            return false;
+        }
+        const double showTime = shownTime(time);
+        if (captureFrame) {
+            std::snprintf(name, sizeof name, "frame-%02u", static_cast<unsigned>(nextFrame_ + 1));
+            nextFrame_ += 1;
+            capture_.announce(name, presentation_.report(showTime));
+        } else {
+            nextSnap_ += 1;
+            capture_.announce(name, presentation_.report(showTime, workbench_.checkedPoints()) +
+                                        workbench_.report());
+        }
+        capture_.waitFor(name, true);
+        return true;
+    }
+
+    const demo::Options& options_;
+    const demo::Capture& capture_;
+    HWND window_;
+    demo::ScriptClient& camera_;
+    demo::Presentation& presentation_;
+    demo::BackBuffer& buffer_;
+    demo::Workbench& workbench_;
+    ShowClock clock_;
+    size_t nextFrame_ = 0;
+    unsigned nextSnap_ = 1;
+    long long framesDrawn_ = 0;
+};
 
 }  // namespace
 
@@ -188,100 +351,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     running = {&presentation, &buffer, &workbench};
     SetForegroundWindow(window);
 
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    double paused = 0.0;  // time spent waiting for the recorder, not part of the show
-    size_t nextFrame = 0;
-    unsigned nextSnap = 1;
-    long long framesDrawn = 0;
-    bool quit = false;
-    while (!quit) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quit = true;
-                break;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (quit) {
-            break;
-        }
-        // The run's clock, and the flight's time, which stands still while a person holds the
-        // camera.
-        double clock = secondsSince(start, frequency) - paused;
-        workbench.tick(clock);
-        double time = workbench.lapTime(clock);
-        const bool bounded = options.seconds > 0.0;
-        if (bounded && time >= options.seconds + FadeSeconds) {
-            break;
-        }
-        // A capture moment is shown exactly, whenever the flight's time passes it.
-        const bool captureFrame = capture.on() && !workbench.holding() &&
-                                  nextFrame < options.frames.size() &&
-                                  time >= options.frames[nextFrame];
-        if (captureFrame) {
-            clock += options.frames[nextFrame] - time;
-            time = options.frames[nextFrame];
-        }
-        const double showTime = bounded ? std::min(time, options.seconds) : time;
-        const double fade =
-            bounded ? std::clamp((options.seconds + FadeSeconds - time) / FadeSeconds, 0.0, 1.0)
-                    : 1.0;
-        if (!workbench.holding()) {
-            presentation.moveCamera(showTime);
-            workbench.afterFlight(showTime);
-        }
-        presentation.drawScene(
-            buffer, showTime, fade,
-            workbench.holding() ? workbench.caption() : presentation.caption(showTime));
-        workbench.drawOverlays(buffer);
-        presentation.drawBeacons(buffer, fade);
-        show(window, buffer);
-        framesDrawn += 1;
-        char name[16];
-        std::snprintf(name, sizeof name, "snap-%02u", nextSnap);
-        const bool snapFrame = capture.requested(name);
-        if (captureFrame || snapFrame) {
-            if (captureFrame) {
-                std::snprintf(name, sizeof name, "frame-%02u",
-                              static_cast<unsigned>(nextFrame + 1));
-                nextFrame += 1;
-                capture.announce(name, presentation.report(showTime));
-            } else {
-                nextSnap += 1;
-                capture.announce(name, presentation.report(showTime, workbench.checkedPoints()) +
-                                           workbench.report());
-            }
-            capture.waitFor(name, true);
-            // The show goes on from the captured moment: the wait is not show time.
-            paused = secondsSince(start, frequency) - clock;
-        } else {
-            // About 60 frames a second, waking at once for input.
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
-        }
-    }
-
-    if (!quit && capture.on()) {
-        buffer.clear({0, 0, 0});
-        show(window, buffer);
-        capture.announce("black", camera.lastError().empty()
-                                      ? "error none\n"
-                                      : "error " + camera.lastError() + "\n");
-        capture.waitFor("black", true);
+    Show playing(options, capture, window, camera, presentation, buffer, workbench);
+    const bool closed = playing.run();
+    if (!closed && capture.on()) {
+        playing.showBlack();
     }
     running = {};
     if (IsWindow(window)) {
         DestroyWindow(window);
     }
-    const double showSeconds = secondsSince(start, frequency) - paused;
+    const double showSeconds = playing.seconds();
     camera.close();
-    char summary[96];
-    std::snprintf(summary, sizeof summary, "exit code 0\nframes %lld in %.1f s of show\n",
-                  framesDrawn, showSeconds);
-    capture.announce("exit", summary);
+    playing.announceExit(showSeconds);
     return 0;
 }

@@ -11,24 +11,10 @@ using namespace hostabi;
 
 namespace {
 
-LeanHost* theHost = nullptr;
-int32_t liveBlockCount = 0;
+Books books;
 PointSlot pointTable[PointSlots];
 uint32_t nextPoint = 0;
-int32_t callCount[Host::OperationCount];
-
-Status HOST_CALL serviceQuery(Object*, const Guid* iid, void** out) {
-    return answerServiceQuery(*theHost, iid, out);
-}
-
-void* HOST_CALL allocate(Object*, uint32_t size) {
-    ++liveBlockCount;
-    return std::calloc(1, size);
-}
-void HOST_CALL freeBlock(Object*, void* block) {
-    --liveBlockCount;
-    std::free(block);
-}
+int32_t* const callCount = books.calls;
 
 // ---- Value operations: the ones a projection makes are a handful of moves each.
 __attribute__((noinline)) Status HOST_CALL stringToSymbol(Object*, const char* text, int32_t* out) {
@@ -91,54 +77,13 @@ __attribute__((noinline)) Status HOST_CALL setListItem(Object*, Value* list, int
     return 0;
 }
 
-Status HOST_CALL noList(Object*, Value*) {
-    return 1;
-}
-Status HOST_CALL noAppend(Object*, Value*, const Value*) {
-    return 1;
-}
-
-const UnknownOps serviceOps = {serviceQuery, uncountedAddRef, uncountedRelease};
-const AllocatorOps allocatorOps = {
-    {noInterface, uncountedAddRef, uncountedRelease}, allocate, freeBlock};
-const ValueOps valueOps = {{noInterface, uncountedAddRef, uncountedRelease},
-                           stringToSymbol,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           releaseValue,
-                           nullptr,
-                           nullptr,
-                           valueToFloat,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           integerToValue,
-                           symbolToValue,
-                           floatToValue,
-                           nullptr,
-                           nullptr,
-                           pointToValue};
-const ListOps listOps = {{noInterface, uncountedAddRef, uncountedRelease},
-                         noList,
-                         noAppend,
-                         nullptr,
-                         nullptr,
-                         setListItem};
+const ValueOps valueOps = valueTable({stringToSymbol, releaseValue, valueToFloat, integerToValue,
+                                      symbolToValue, floatToValue, pointToValue});
+const ListOps listOps = listTable(setListItem);
 
 }  // namespace
 
-LeanHost::LeanHost()
-    : hostServices_{&serviceOps},
-      allocator_{&allocatorOps},
-      values_{&valueOps},
-      lists_{&listOps},
-      aux_{&serviceOps} {
-    theHost = this;
-}
+LeanHost::LeanHost() : CountingHost(valueOps, listOps, books) {}
 
 Value LeanHost::floatValue(double number) const {
     Value value;
@@ -161,20 +106,6 @@ bool LeanHost::pointOf(const Value& value, double& h, double& v) const {
 
 bool LeanHost::isSymbol(const Value& value, const char* text) const {
     return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbolNumber(text));
-}
-
-int32_t LeanHost::liveBlocks() const {
-    return liveBlockCount;
-}
-
-int32_t LeanHost::calls(Operation operation) const {
-    return callCount[operation];
-}
-
-void LeanHost::resetCalls() {
-    for (int32_t& count : callCount) {
-        count = 0;
-    }
 }
 
 }  // namespace lean

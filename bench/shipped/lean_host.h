@@ -1,19 +1,16 @@
 // A host as lean as a host can be, for timing the shipped SCRIPT.x32 from outside, on the host
-// interfaces as the host declares them (host_abi.h). A float value
-// is the value record's own 8 bytes (the double itself), a point is a slot of a fixed table,
-// nothing is allocated per value and releasing a value does nothing.
+// interfaces as the host declares them (host_abi.h). A float value is the value record's own 8
+// bytes (the double itself), a point is a slot of a fixed table, nothing is allocated per value
+// and releasing a value does nothing.
 #pragma once
 
 #include <cstdint>
 
-#include "bench/shipped/host_abi.h"
+#include "bench/shipped/host_common.h"
 
 namespace lean {
 
-using hostabi::ListServices;
-using hostabi::Object;
 using hostabi::Value;
-using hostabi::ValueServices;
 
 // A point value: a slot of this table, two items of 8 bytes each.
 struct PointSlot {
@@ -23,33 +20,18 @@ constexpr uint32_t PointSlots = 64;
 constexpr uint32_t PointTag = 0x7FF80000u | 0x0000BEEFu;
 constexpr uint32_t SymbolTag = 0x7FF80000u | 0x00005EEDu;
 
-// The host's objects. Only ValueServices, ListServices and AuxServices are offered; the
-// presentation service is not, so "new" keeps the 800 x 600 stage's centre (400, 300).
-class LeanHost : public hostabi::Host {
+// Only ValueServices, ListServices and AuxServices are offered; the presentation service is
+// not, so "new" keeps the 800 x 600 stage's centre (400, 300).
+class LeanHost : public hostabi::CountingHost {
   public:
     LeanHost();
     const char* name() const override { return "lean"; }
-    Object* hostServices() override { return &hostServices_; }
-    Object* allocator() override { return &allocator_; }
-    ValueServices* values() override { return reinterpret_cast<ValueServices*>(&values_); }
-    ListServices* lists() override { return reinterpret_cast<ListServices*>(&lists_); }
 
     Value floatValue(double number) const override;
     bool floatOf(const Value& value, double& number) const override;
     bool pointOf(const Value& value, double& h, double& v) const override;
     bool isSymbol(const Value& value, const char* text) const override;
-
-    int32_t liveBlocks() const override;
-    int32_t calls(Operation operation) const override;
-    void resetCalls() override;
     std::vector<Misuse> misuse() const override { return {}; }
-
-  private:
-    Object hostServices_;
-    Object allocator_;
-    Object values_;
-    Object lists_;
-    Object aux_;
 };
 
 }  // namespace lean

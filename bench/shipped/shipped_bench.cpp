@@ -1,8 +1,8 @@
 // The shipped 32-bit SCRIPT.x32 timed from outside, as the host runs it: loaded with
-// LoadLibrary, reached through its exports, a camera made the host's way. Two hosts, each with
-// a camera of its own: a lean host (lean_host.h) and a host that stores its values as tagged
-// 32-bit words (tagged_host.h), since how a host hands its values over can change what the
-// module's own work costs. In one process:
+// LoadLibrary, reached through its exports, a camera made the host's way. Three hosts, each with
+// a camera of its own: a lean host (lean_host.h), a host that stores its values as tagged 32-bit
+// words (tagged_host.h) and one that NaN-boxes them in 8-byte words (boxed_host.h), since how a
+// host hands its values over can change what the module's own work costs. In one process:
 //
 // - for each host, getProjection through Call, and the host operations that call must make
 //   replayed here through the same pointers: the difference is the module's own work;
@@ -11,14 +11,14 @@
 //   the previous result, as a script waits for each answer);
 // - GLM's look-at and perspective 4x4 path, serial.
 //
-// Before timing, the checks, under both hosts: the formula here gives the module's stage points
+// Before timing, the checks, under every host: the formula here gives the module's stage points
 // and depths to the last bit, the matrix path agrees within 1e-6 px, one dispatched
 // getProjection makes exactly the host calls that the replay makes, and the module has misused
-// neither host. A failed check ends the program with status 2, and so does misuse found by the
+// no host. A failed check ends the program with status 2, and so does misuse found by the
 // end of the timing (the counts are printed last).
 //
 //   shipped_bench.exe PATH\TO\SCRIPT.x32 [--repetitions N] [--min-time SECONDS] [--json FILE]
-//                     [--only TEXT]
+//                     [--only TEXT] [--guard] [--also OTHER.x32]
 //
 // Each benchmark is timed in many short repetitions (101 of at least 3 ms by default), all
 // benchmarks' repetitions interleaved, and reported as the minimum over its repetitions, the
@@ -26,6 +26,14 @@
 //
 // --only times only the benchmarks whose names contain TEXT (all checks still run first): one
 // workload for a sampling profiler.
+//
+// --also OTHER.x32 loads a second build of the module beside the first and times its calls under
+// the same hosts in the same run, named with "/module:2": two builds compared within one run.
+//
+// --guard times only what the speed guard's ratios are made of, briefly (201 repetitions of at
+// least 0.5 ms unless given: many short ones, so that some escape a busy machine's other work),
+// and ends with status 3 when a ratio breaks its bound in every one of up to five such runs
+// (speed_guard.h).
 #include <emmintrin.h>
 #include <windows.h>
 
@@ -34,13 +42,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/shipped/boxed_host.h"
 #include "bench/shipped/lean_host.h"
+#include "bench/shipped/speed_guard.h"
 #include "bench/shipped/tagged_host.h"
 #include "bench/shipped/timing.h"
 
@@ -148,8 +160,9 @@ struct CameraRecord {
 static_assert(sizeof(CameraRecord) == 360, "the camera's instance record is 360 bytes");
 
 struct Camera {
-    explicit Camera(Host& h) : host(h) {}
+    Camera(Host& h, std::string m) : host(h), module(std::move(m)) {}
     Host& host;
+    std::string module;  // "" for the module given first, "/module:2" for the one given with --also
     CameraRecord* record = nullptr;
     CameraInterface* object = nullptr;
     Value me{};
@@ -428,7 +441,7 @@ void hostOperationsOnly(Camera& camera, const PointSet& set) {
             v->ValueToFloat(valueObject, &elements[k + 1], &coordinates[k]);
         }
         Value result;
-        const int32_t origin[2] = {0, 0};
+        static const int32_t origin[2] = {0, 0};
         v->PointToValue(valueObject, origin, &result);
         for (int32_t index = 1; index <= 2; ++index) {
             Value item;
@@ -513,160 +526,252 @@ void checkHostCalls(Camera& camera, const PointSet& set) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: shipped_bench PATH\\SCRIPT.x32 [--repetitions N] [--min-time S] "
-                     "[--json FILE] [--only TEXT]\n");
-        return 1;
-    }
+// ---- The run, step by step.
+struct Options {
+    std::vector<const char*> modules;  // the first, and the one --also names
     int repetitions = 101;
     double minimumSeconds = 0.003;
     const char* json = nullptr;
     std::string only;
-    for (int a = 2; a + 1 < argc; a += 2) {
+    bool guard = false;
+};
+
+// False, with the reason printed, when the command line is not one the usage allows.
+bool parseOptions(int argc, char** argv, Options& options) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: shipped_bench PATH\\SCRIPT.x32 [--repetitions N] [--min-time S] "
+                     "[--json FILE] [--only TEXT] [--guard] [--also OTHER.x32]\n");
+        return false;
+    }
+    options.modules.push_back(argv[1]);
+    for (int a = 2; a < argc; ++a) {
         const std::string option = argv[a];
+        if (option == "--guard") {
+            options.guard = true;
+            options.repetitions = 201;
+            options.minimumSeconds = 0.0005;
+            continue;
+        }
+        if (a + 1 == argc) {
+            std::fprintf(stderr, "shipped_bench: %s needs a value\n", option.c_str());
+            return false;
+        }
+        const char* value = argv[++a];
         if (option == "--repetitions") {
-            repetitions = std::atoi(argv[a + 1]);
+            options.repetitions = std::atoi(value);
         } else if (option == "--min-time") {
-            minimumSeconds = std::atof(argv[a + 1]);
+            options.minimumSeconds = std::atof(value);
         } else if (option == "--json") {
-            json = argv[a + 1];
+            options.json = value;
         } else if (option == "--only") {
-            only = argv[a + 1];
+            options.only = value;
+        } else if (option == "--also" && options.modules.size() == 1) {
+            options.modules.push_back(value);
         } else {
             std::fprintf(stderr, "shipped_bench: unknown option %s\n", option.c_str());
-            return 1;
+            return false;
         }
     }
-    if (repetitions < 5) {
+    if (options.repetitions < 5) {
         std::fprintf(stderr, "shipped_bench: at least 5 repetitions\n");
-        return 1;
+        return false;
     }
+    return true;
+}
 
-    static lean::LeanHost leanHost;
-    static tagged::TaggedHost taggedHost;
-    static Camera cameras[] = {Camera(leanHost), Camera(taggedHost)};
-    constexpr size_t HostCount = sizeof(cameras) / sizeof(cameras[0]);
-    for (Camera& camera : cameras) {
-        hostsInUse.push_back(&camera.host);
-        makeCamera(argv[1], camera);
+// One camera per host and module, and the points as each host's own values.
+struct Workload {
+    size_t hostCount = 0;
+    std::deque<Camera> cameras;  // host h of module m at m * hostCount + h; stable addresses
+    std::vector<PointSet> inView, outOfView;
+    Bare bare;
+    Matrices matrices;
+    double worstDeviation = 0.0;
+};
+
+void makeWorkload(const std::vector<const char*>& modules, std::initializer_list<Host*> hosts,
+                  Workload& work) {
+    work.hostCount = hosts.size();
+    hostsInUse.assign(hosts.begin(), hosts.end());
+    for (size_t m = 0; m < modules.size(); ++m) {
+        for (Host* host : hosts) {
+            work.cameras.emplace_back(*host, m == 0 ? "" : "/module:2");
+            makeCamera(modules[m], work.cameras.back());
+        }
     }
-    static PointSet inView[HostCount], outOfView[HostCount];
-    makePoints(cameras[0], inView[0], outOfView[0]);
-    for (size_t h = 1; h < HostCount; ++h) {
-        inView[h] = withValuesOf(cameras[h], inView[0]);
-        outOfView[h] = withValuesOf(cameras[h], outOfView[0]);
+    work.inView.resize(hosts.size());
+    work.outOfView.resize(hosts.size());
+    makePoints(work.cameras[0], work.inView[0], work.outOfView[0]);
+    for (size_t h = 1; h < work.hostCount; ++h) {
+        work.inView[h] = withValuesOf(work.cameras[h], work.inView[0]);
+        work.outOfView[h] = withValuesOf(work.cameras[h], work.outOfView[0]);
     }
-    const Bare bare = bareOf(*cameras[0].record);
-    const Matrices matrices = matricesOf(*cameras[0].record);
-    double worst = 0.0;
-    for (size_t h = 0; h < HostCount; ++h) {
-        const Bare own = bareOf(*cameras[h].record);
-        if (std::memcmp(&own, &bare, sizeof bare) != 0) {
+    work.bare = bareOf(*work.cameras[0].record);
+    work.matrices = matricesOf(*work.cameras[0].record);
+}
+
+// Every check that makes the comparison fair, under every host, before anything is timed.
+void checkWorkload(Workload& work) {
+    for (size_t c = 0; c < work.cameras.size(); ++c) {
+        Camera& camera = work.cameras[c];
+        const size_t h = c % work.hostCount;
+        const Bare own = bareOf(*camera.record);
+        if (std::memcmp(&own, &work.bare, sizeof own) != 0) {
             fail("the hosts' cameras do not hold the same values");
         }
-        checkAgreement(cameras[h], inView[h], true, bare, matrices, worst);
-        checkAgreement(cameras[h], outOfView[h], false, bare, matrices, worst);
-        checkHostCalls(cameras[h], inView[h]);
-        if (misused(cameras[h].host)) {
+        checkAgreement(camera, work.inView[h], true, work.bare, work.matrices, work.worstDeviation);
+        checkAgreement(camera, work.outOfView[h], false, work.bare, work.matrices,
+                       work.worstDeviation);
+        checkHostCalls(camera, work.inView[h]);
+        if (misused(camera.host)) {
             fail("the module misused a host before anything was timed");
         }
     }
     std::printf(
-        "agreement under both hosts: %u points per set; the formula gives the module's answers "
+        "agreement under all %u hosts: %u points per set; the formula gives the module's answers "
         "to the last bit, the matrix path within %.3g px\n",
-        static_cast<unsigned>(PointCount), worst);
+        static_cast<unsigned>(work.hostCount), static_cast<unsigned>(PointCount),
+        work.worstDeviation);
     std::fflush(stdout);
+}
 
+std::string viewSuffix(bool seen) {
+    return seen ? "/in_view:1" : "/in_view:0";
+}
+std::string hostSuffix(const Camera& camera) {
+    return camera.module + "/host:" + camera.host.name();
+}
+
+// The benchmarks, in a fixed order; the guard needs only those its ratios are made of.
+std::vector<timing::Benchmark> makeBenchmarks(Workload& work, bool guardOnly) {
     std::vector<timing::Benchmark> benchmarks;
+    const auto add = [&benchmarks](std::string name, std::function<void()> batch) {
+        benchmarks.push_back({std::move(name), PointCount, std::move(batch), {}});
+    };
     for (bool seen : {true, false}) {
-        const std::string where = seen ? "/in_view:1" : "/in_view:0";
-        for (size_t h = 0; h < HostCount; ++h) {
-            Camera& camera = cameras[h];
-            const PointSet& set = seen ? inView[h] : outOfView[h];
-            const std::string host = std::string("/host:") + camera.host.name();
-            benchmarks.push_back({"W32_DispatchedGetProjection" + host + where,
-                                  PointCount,
-                                  [&camera, &set] { dispatchedProjections(camera, set); },
-                                  {}});
-            benchmarks.push_back({"W32_HostOperationsOnly" + host + where,
-                                  PointCount,
-                                  [&camera, &set] { hostOperationsOnly(camera, set); },
-                                  {}});
+        const std::string where = viewSuffix(seen);
+        for (size_t c = 0; c < work.cameras.size(); ++c) {
+            Camera& camera = work.cameras[c];
+            const size_t h = c % work.hostCount;
+            const PointSet& set = seen ? work.inView[h] : work.outOfView[h];
+            add("W32_DispatchedGetProjection" + hostSuffix(camera) + where,
+                [&camera, &set] { dispatchedProjections(camera, set); });
+            add("W32_HostOperationsOnly" + hostSuffix(camera) + where,
+                [&camera, &set] { hostOperationsOnly(camera, set); });
         }
-        const PointSet& set = seen ? inView[0] : outOfView[0];
-        benchmarks.push_back({"W32_FormulaThroughput" + where,
-                              PointCount,
-                              [&set, &bare] { formulaThroughput(set, bare); },
-                              {}});
-        benchmarks.push_back({"W32_FormulaSerial" + where,
-                              PointCount,
-                              [&set, &bare] { formulaSerial(set, bare); },
-                              {}});
-        benchmarks.push_back({"W32_MatrixLookAtPerspectiveSerial" + where,
-                              PointCount,
-                              [&set, &matrices] { matricesSerial(set, matrices); },
-                              {}});
+        const PointSet& set = seen ? work.inView[0] : work.outOfView[0];
+        const Bare& bare = work.bare;
+        const Matrices& matrices = work.matrices;
+        add("W32_FormulaSerial" + where, [&set, &bare] { formulaSerial(set, bare); });
+        if (!guardOnly) {
+            add("W32_FormulaThroughput" + where, [&set, &bare] { formulaThroughput(set, bare); });
+            add("W32_MatrixLookAtPerspectiveSerial" + where,
+                [&set, &matrices] { matricesSerial(set, matrices); });
+        }
     }
-    for (Camera& camera : cameras) {
-        benchmarks.push_back({std::string("W32_DispatchedGetDistance/host:") + camera.host.name(),
-                              PointCount,
-                              [&camera] { dispatchedDistances(camera); },
-                              {}});
+    for (Camera& camera : work.cameras) {
+        if (!guardOnly) {
+            add("W32_DispatchedGetDistance" + hostSuffix(camera),
+                [&camera] { dispatchedDistances(camera); });
+        }
     }
-    benchmarks.erase(std::remove_if(benchmarks.begin(), benchmarks.end(),
-                                    [&only](const timing::Benchmark& benchmark) {
-                                        return benchmark.name.find(only) == std::string::npos;
-                                    }),
-                     benchmarks.end());
-    timing::runAll(benchmarks, repetitions, minimumSeconds, 20240611u);
+    return benchmarks;
+}
 
-    FILE* out = json != nullptr ? std::fopen(json, "w") : nullptr;
-    if (json != nullptr && out == nullptr) {
-        fail("cannot write the JSON file");
-    }
-    if (out != nullptr) {
-        std::fprintf(out,
-                     "{\n  \"context\": {\"points_per_set\": %u, \"repetitions\": %d, "
-                     "\"min_time_s\": %g, \"max_matrix_deviation_px\": %.3g},\n"
-                     "  \"benchmarks\": [\n",
-                     static_cast<unsigned>(PointCount), repetitions, minimumSeconds, worst);
-    }
+void printFigures(const std::vector<timing::Benchmark>& benchmarks, const Options& options) {
     std::printf(
         "ns per call or point: the minimum over %d repetitions of at least %g s, the "
         "median in brackets\n",
-        repetitions, minimumSeconds);
+        options.repetitions, options.minimumSeconds);
+    for (const timing::Benchmark& benchmark : benchmarks) {
+        std::printf("%-52s %8.2f ns (%.2f)\n", benchmark.name.c_str(),
+                    timing::minimum(benchmark.nanosecondsPerOperation),
+                    timing::median(benchmark.nanosecondsPerOperation));
+    }
+}
+
+void writeJson(const std::vector<timing::Benchmark>& benchmarks, const Options& options,
+               double worstDeviation) {
+    FILE* out = std::fopen(options.json, "w");
+    if (out == nullptr) {
+        fail("cannot write the JSON file");
+    }
+    std::fprintf(out,
+                 "{\n  \"context\": {\"points_per_set\": %u, \"repetitions\": %d, "
+                 "\"min_time_s\": %g, \"max_matrix_deviation_px\": %.3g},\n"
+                 "  \"benchmarks\": [\n",
+                 static_cast<unsigned>(PointCount), options.repetitions, options.minimumSeconds,
+                 worstDeviation);
     for (size_t b = 0; b < benchmarks.size(); ++b) {
         const timing::Benchmark& benchmark = benchmarks[b];
-        const double fastest = timing::minimum(benchmark.nanosecondsPerOperation);
-        const double middle = timing::median(benchmark.nanosecondsPerOperation);
-        std::printf("%-52s %8.2f ns (%.2f)\n", benchmark.name.c_str(), fastest, middle);
-        if (out != nullptr) {
-            std::fprintf(out,
-                         "    {\"name\": \"%s\", \"min_ns\": %.4f, \"median_ns\": %.4f, "
-                         "\"runs_ns\": [",
-                         benchmark.name.c_str(), fastest, middle);
-            for (size_t r = 0; r < benchmark.nanosecondsPerOperation.size(); ++r) {
-                std::fprintf(out, "%s%.4f", r == 0 ? "" : ", ",
-                             benchmark.nanosecondsPerOperation[r]);
-            }
-            std::fprintf(out, "]}%s\n", b + 1 < benchmarks.size() ? "," : "");
+        std::fprintf(out,
+                     "    {\"name\": \"%s\", \"min_ns\": %.4f, \"median_ns\": %.4f, "
+                     "\"runs_ns\": [",
+                     benchmark.name.c_str(), timing::minimum(benchmark.nanosecondsPerOperation),
+                     timing::median(benchmark.nanosecondsPerOperation));
+        for (size_t r = 0; r < benchmark.nanosecondsPerOperation.size(); ++r) {
+            std::fprintf(out, "%s%.4f", r == 0 ? "" : ", ", benchmark.nanosecondsPerOperation[r]);
         }
+        std::fprintf(out, "]}%s\n", b + 1 < benchmarks.size() ? "," : "");
     }
-    if (out != nullptr) {
-        std::fprintf(out, "  ]\n}\n");
-        std::fclose(out);
-    }
+    std::fprintf(out, "  ]\n}\n");
+    std::fclose(out);
+}
+
+// Misuse during the timing fails the run, as misuse before it did.
+void checkMisuseAfterTiming() {
     bool misuse = false;
-    for (const Camera& camera : cameras) {
-        reportMisuse(stdout, camera.host);
-        misuse = misuse || misused(camera.host);
+    for (const Host* host : hostsInUse) {
+        reportMisuse(stdout, *host);
+        misuse = misuse || misused(*host);
     }
     if (misuse) {
         fail("the module misused a host while it was timed");
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options)) {
+        return 1;
+    }
+    static lean::LeanHost leanHost;
+    static tagged::TaggedHost taggedHost;
+    static boxed::BoxedHost boxedHost;
+    static Workload work;
+    makeWorkload(options.modules, {&leanHost, &taggedHost, &boxedHost}, work);
+    checkWorkload(work);
+
+    std::vector<timing::Benchmark> benchmarks = makeBenchmarks(work, options.guard);
+    benchmarks.erase(std::remove_if(benchmarks.begin(), benchmarks.end(),
+                                    [&options](const timing::Benchmark& benchmark) {
+                                        return benchmark.name.find(options.only) ==
+                                               std::string::npos;
+                                    }),
+                     benchmarks.end());
+    if (options.guard) {
+        uint32_t seed = 20240611u;
+        const bool held = speed::guard(
+            [&] {
+                for (timing::Benchmark& benchmark : benchmarks) {
+                    benchmark.nanosecondsPerOperation.clear();
+                }
+                timing::runAll(benchmarks, options.repetitions, options.minimumSeconds, seed++);
+                printFigures(benchmarks, options);
+                return benchmarks;
+            },
+            stdout);
+        checkMisuseAfterTiming();
+        return held ? 0 : 3;
+    }
+    timing::runAll(benchmarks, options.repetitions, options.minimumSeconds, 20240611u);
+    printFigures(benchmarks, options);
+    if (options.json != nullptr) {
+        writeJson(benchmarks, options, work.worstDeviation);
+    }
+    checkMisuseAfterTiming();
     return 0;
 }

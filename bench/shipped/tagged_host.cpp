@@ -19,34 +19,10 @@ constexpr Status NoPointLeft = static_cast<Status>(0x80040103u);
 // The one NaN a float value holds.
 constexpr uint32_t QuietNanHigh = 0x7FF80000u;
 
-TaggedHost* theHost = nullptr;
-int32_t liveBlockCount = 0;
-int32_t callCount[Host::OperationCount];
+Books books;
+int32_t* const callCount = books.calls;
 
-enum MisuseKind {
-    StrayRecord,      // a record that is no value of this host, or a point already given back
-    NotAPoint,        // SetListItem on a value that is not a point
-    ItemOutOfRange,   // SetListItem with an index other than 1 or 2
-    ItemNotNumber,    // SetListItem with an item that is not a number
-    PointsExhausted,  // PointToValue with every slot taken
-    MisuseKinds
-};
-const char* const misuseNames[MisuseKinds] = {
-    "a stray record or a point given back before", "SetListItem on a value that is no point",
-    "SetListItem with an index other than 1 or 2", "SetListItem with an item that is no number",
-    "PointToValue with every point taken"};
-int32_t misuseCount[MisuseKinds];
-
-// A point is a slot of this table, its two items values of this host. Free slots are chained.
-constexpr uint32_t PointSlots = 64;
-struct PointSlot {
-    Value item[2];
-    bool taken;
-    uint32_t nextFree;
-};
-PointSlot pointTable[PointSlots];
-uint32_t firstFree = 0;
-int32_t pointsTaken = 0;
+PointTable points;
 
 // A value's words are read and written one at a time, as 4-byte accesses, high (tag) word first
 // on reading: volatile keeps the compiler from joining them into one 8-byte access, which is
@@ -84,28 +60,6 @@ inline void floatWords(double number, uint32_t& low, uint32_t& high) {
     }
 }
 
-// The slot of a point value still taken, or null (counted as a stray record).
-PointSlot* takenPoint(uint32_t low) {
-    if (low < PointSlots && pointTable[low].taken) {
-        return &pointTable[low];
-    }
-    ++misuseCount[StrayRecord];
-    return nullptr;
-}
-
-Status HOST_CALL serviceQuery(Object*, const Guid* iid, void** out) {
-    return answerServiceQuery(*theHost, iid, out);
-}
-
-void* HOST_CALL allocate(Object*, uint32_t size) {
-    ++liveBlockCount;
-    return std::calloc(1, size);
-}
-void HOST_CALL freeBlock(Object*, void* block) {
-    --liveBlockCount;
-    std::free(block);
-}
-
 // ---- Value operations.
 __attribute__((noinline)) Status HOST_CALL stringToSymbol(Object*, const char* text, int32_t* out) {
     ++callCount[Host::StringToSymbolCall];
@@ -121,17 +75,14 @@ __attribute__((noinline)) Status HOST_CALL releaseValue(Object*, Value* value) {
     Status status = 0;
     if (high == PointTag) {
         const uint32_t low = lowWord(value);
-        PointSlot* point = takenPoint(low);
+        PointTable::Slot* point = points.taken(low);
         if (point != nullptr) {
-            point->taken = false;
-            point->nextFree = firstFree;
-            firstFree = low;
-            --pointsTaken;
+            points.giveBack(low);
         } else {
             status = NotAValue;
         }
     } else if (isTag(high) && !isKnownTag(high)) {
-        ++misuseCount[StrayRecord];
+        points.count(StrayRecord);
         status = NotAValue;
     }
     putWords(value, 0, VoidTag);
@@ -153,10 +104,10 @@ __attribute__((noinline)) Status HOST_CALL valueToFloat(Object*, const Value* va
         return 0;
     }
     if (high == PointTag) {
-        return takenPoint(lowWord(value)) != nullptr ? NotANumber : NotAValue;
+        return points.taken(lowWord(value)) != nullptr ? NotANumber : NotAValue;
     }
     if (!isKnownTag(high)) {
-        ++misuseCount[StrayRecord];
+        points.count(StrayRecord);
         return NotAValue;
     }
     return NotANumber;
@@ -185,16 +136,12 @@ __attribute__((noinline)) Status HOST_CALL floatToValue(Object*, double number, 
 // A slot from the free list, its items the point's two coordinates as integers.
 __attribute__((noinline)) Status HOST_CALL pointToValue(Object*, const int32_t* point, Value* out) {
     ++callCount[Host::PointToValueCall];
-    const uint32_t slot = firstFree;
-    if (slot >= PointSlots) {
-        ++misuseCount[PointsExhausted];
+    const uint32_t slot = points.take();
+    if (slot >= PointTable::Slots) {
         putWords(out, 0, VoidTag);
         return NoPointLeft;
     }
-    PointSlot& taken = pointTable[slot];
-    firstFree = taken.nextFree;
-    taken.taken = true;
-    ++pointsTaken;
+    PointTable::Slot& taken = points.at(slot);
     putWords(&taken.item[0], static_cast<uint32_t>(point[0]), IntegerTag);
     putWords(&taken.item[1], static_cast<uint32_t>(point[1]), IntegerTag);
     putWords(out, slot, PointTag);
@@ -206,75 +153,33 @@ __attribute__((noinline)) Status HOST_CALL setListItem(Object*, Value* list, int
     ++callCount[Host::SetListItemCall];
     const uint32_t listHigh = highWord(list);
     if (listHigh != PointTag) {
-        ++misuseCount[isTag(listHigh) && !isKnownTag(listHigh) ? StrayRecord : NotAPoint];
+        points.count(isTag(listHigh) && !isKnownTag(listHigh) ? StrayRecord : NotAPoint);
         return NotAValue;
     }
-    PointSlot* point = takenPoint(lowWord(list));
+    PointTable::Slot* point = points.taken(lowWord(list));
     if (point == nullptr) {
         return NotAValue;
     }
     if (index != 1 && index != 2) {
-        ++misuseCount[ItemOutOfRange];
+        points.count(ItemOutOfRange);
         return NotAValue;
     }
     const uint32_t itemHigh = highWord(item);
     if (isTag(itemHigh) && itemHigh != IntegerTag) {
-        ++misuseCount[isKnownTag(itemHigh) ? ItemNotNumber : StrayRecord];
+        points.count(isKnownTag(itemHigh) ? ItemNotNumber : StrayRecord);
         return NotANumber;
     }
     putWords(&point->item[index - 1], lowWord(item), itemHigh);
     return 0;
 }
 
-Status HOST_CALL noList(Object*, Value*) {
-    return 1;
-}
-Status HOST_CALL noAppend(Object*, Value*, const Value*) {
-    return 1;
-}
-
-const UnknownOps serviceOps = {serviceQuery, uncountedAddRef, uncountedRelease};
-const AllocatorOps allocatorOps = {
-    {noInterface, uncountedAddRef, uncountedRelease}, allocate, freeBlock};
-const ValueOps valueOps = {{noInterface, uncountedAddRef, uncountedRelease},
-                           stringToSymbol,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           releaseValue,
-                           nullptr,
-                           nullptr,
-                           valueToFloat,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           nullptr,
-                           integerToValue,
-                           symbolToValue,
-                           floatToValue,
-                           nullptr,
-                           nullptr,
-                           pointToValue};
-const ListOps listOps = {{noInterface, uncountedAddRef, uncountedRelease},
-                         noList,
-                         noAppend,
-                         nullptr,
-                         nullptr,
-                         setListItem};
+const ValueOps valueOps = valueTable({stringToSymbol, releaseValue, valueToFloat, integerToValue,
+                                      symbolToValue, floatToValue, pointToValue});
+const ListOps listOps = listTable(setListItem);
 
 }  // namespace
 
-TaggedHost::TaggedHost()
-    : hostServices_{&serviceOps}, allocator_{&allocatorOps}, values_{&valueOps}, lists_{&listOps} {
-    theHost = this;
-    for (uint32_t slot = 0; slot < PointSlots; ++slot) {
-        pointTable[slot].taken = false;
-        pointTable[slot].nextFree = slot + 1;  // PointSlots ends the chain
-    }
-    firstFree = 0;
-}
+TaggedHost::TaggedHost() : CountingHost(valueOps, listOps, books) {}
 
 Value TaggedHost::floatValue(double number) const {
     Value value;
@@ -291,39 +196,17 @@ bool TaggedHost::floatOf(const Value& value, double& number) const {
 }
 
 bool TaggedHost::pointOf(const Value& value, double& h, double& v) const {
-    if (value.word[1] != PointTag || value.word[0] >= PointSlots ||
-        !pointTable[value.word[0]].taken) {
-        return false;
-    }
-    const PointSlot& point = pointTable[value.word[0]];
-    return floatOf(point.item[0], h) && floatOf(point.item[1], v);
+    const PointTable::Slot* point =
+        value.word[1] == PointTag ? points.look(value.word[0]) : nullptr;
+    return point != nullptr && floatOf(point->item[0], h) && floatOf(point->item[1], v);
 }
 
 bool TaggedHost::isSymbol(const Value& value, const char* text) const {
     return value.word[1] == SymbolTag && value.word[0] == static_cast<uint32_t>(symbolNumber(text));
 }
 
-int32_t TaggedHost::liveBlocks() const {
-    return liveBlockCount;
-}
-
-int32_t TaggedHost::calls(Operation operation) const {
-    return callCount[operation];
-}
-
-void TaggedHost::resetCalls() {
-    for (int32_t& count : callCount) {
-        count = 0;
-    }
-}
-
 std::vector<Host::Misuse> TaggedHost::misuse() const {
-    std::vector<Misuse> kinds;
-    for (int kind = 0; kind < MisuseKinds; ++kind) {
-        kinds.push_back({misuseNames[kind], misuseCount[kind]});
-    }
-    kinds.push_back({"points taken and never given back", pointsTaken});
-    return kinds;
+    return points.misuse();
 }
 
 }  // namespace tagged

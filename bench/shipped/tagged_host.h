@@ -18,14 +18,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "bench/shipped/host_abi.h"
+#include "bench/shipped/host_common.h"
 
 namespace tagged {
 
-using hostabi::ListServices;
-using hostabi::Object;
 using hostabi::Value;
-using hostabi::ValueServices;
 
 // High words of the values that are not floats: negative quiet NaNs with a payload.
 constexpr uint32_t TagMask = 0xFFFFFF00u;
@@ -37,31 +34,18 @@ constexpr uint32_t PointTag = TagBase | 3u;
 
 // The host's objects, as the lean host offers them: ValueServices, ListServices and
 // AuxServices, no presentation service.
-class TaggedHost : public hostabi::Host {
+class TaggedHost : public hostabi::CountingHost {
   public:
     TaggedHost();
     const char* name() const override { return "tagged"; }
-    Object* hostServices() override { return &hostServices_; }
-    Object* allocator() override { return &allocator_; }
-    ValueServices* values() override { return reinterpret_cast<ValueServices*>(&values_); }
-    ListServices* lists() override { return reinterpret_cast<ListServices*>(&lists_); }
 
     Value floatValue(double number) const override;
     bool floatOf(const Value& value, double& number) const override;
     bool pointOf(const Value& value, double& h, double& v) const override;
     bool isSymbol(const Value& value, const char* text) const override;
 
-    int32_t liveBlocks() const override;
-    int32_t calls(Operation operation) const override;
-    void resetCalls() override;
     // Includes the points taken and not given back so far.
     std::vector<Misuse> misuse() const override;
-
-  private:
-    Object hostServices_;
-    Object allocator_;
-    Object values_;
-    Object lists_;
 };
 
 }  // namespace tagged

@@ -1,7 +1,7 @@
 #!/bin/bash
 # The shipped 32-bit SCRIPT.x32 timed under Wine: builds the package (make dist), cross-builds
 # the benchmark (build/bench-win32, the plug-in's own compile flags) and runs it on
-# dist/data/Xtras/SCRIPT.x32 under both its hosts, the lean one and the tagged one, all figures
+# dist/data/Xtras/SCRIPT.x32 under its three hosts, the lean, the tagged and the boxed one, all figures
 # from one process; then prints each host's figures and ratios (scripts/bench/chart.py). A
 # failed check, or misuse of a host, fails the run.
 #

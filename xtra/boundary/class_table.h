@@ -1,5 +1,6 @@
-// A module's class table and the one routine that walks it. The entries are the classes' own
-// (xtra/camera_class/class_entries.cpp); the boundary only walks a table it is handed.
+// A module's class table: the classes the host sees, each with its one interface. The entries
+// are the classes' own (xtra/camera_class/class_entries.cpp); the boundary only reads a table it
+// is handed.
 #pragma once
 
 #include "xtra/boundary/host_interfaces.h"
@@ -35,15 +36,10 @@ struct ClassEntry {
 struct ClassTable {
     const ClassEntry* entries;
     int32_t count;
+
+    const ClassEntry* begin() const { return entries; }
+    const ClassEntry* end() const { return entries + count; }
 };
 
-using ClassVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion, int32_t instanceSize,
-                                 CreateOperation create, DestroyOperation destroy, void* context);
-using InterfaceVisitor = int32_t (*)(const Guid& classId, uint32_t classVersion,
-                                     const Guid& interfaceId, uint32_t interfaceVersion,
-                                     InterfaceCreator creator, void* context);
-
-// Walks the table in order, skipping classes that differ from a non-null filter. A visitor's
-// non-zero answer ends the walk with that value; otherwise the walk returns 0.
-int32_t enumerateClasses(const ClassTable& table, const Guid* filter, ClassVisitor classVisitor,
-                         InterfaceVisitor interfaceVisitor, void* context);
+// Whether a class id the host passes selects the entry: a null id selects every class.
+bool isSelectedBy(const ClassEntry& entry, const Guid* classId);

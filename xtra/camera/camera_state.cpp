@@ -14,8 +14,8 @@ void storeCameraDefaults(CameraState& camera) {
     camera.roll = 0.0;
     camera.fieldOfView = piValue() * 0.23077222222222224;  // 41.539 degrees
     camera.pictureRatio = 1.18;
-    camera.nearPlane = 0.1;
-    camera.farPlane = 32768.0;
+    camera.nearPlane = DefaultNearPlane;
+    camera.farPlane = DefaultFarPlane;
     camera.tracksInterest = 1;
     camera.lastWorld = {0.0, 0.0, 0.0};
     camera.lastView = {0.0, 0.0, 0.0};

@@ -2,9 +2,8 @@
 //
 // Conventions
 // - Numbers: IEEE 754 doubles throughout, no fused multiply-add. Lengths are the script's world
-//   units, never scaled. Angles are held in radians; they cross to the script in degrees,
-//   multiplied by pi x 0.005555555555555556 on the way in and by 180 / pi on the way out, with
-//   pi = 4 x atan2(1, 1) (angles.h).
+//   units, never scaled. Angles are held in radians and cross to the script in degrees, each
+//   way converted by one fixed expression (angles.h).
 // - World: right-handed, y up.
 // - Orientation: yaw turns the camera about the world y axis (0 looks along -z, +pi/2 along -x,
 //   pi along +z); pitch tilts it, positive looking up; roll banks it about the viewing axis.
@@ -63,6 +62,10 @@ struct CameraState {
     double centreH;
     double centreV;
 };
+
+// The planes a camera starts with; a setter that refuses a plane stores its default too.
+constexpr double DefaultNearPlane = 0.1;
+constexpr double DefaultFarPlane = 32768.0;
 
 // Stores the creation defaults; the rotation table and the stage size are left alone,
 // "new" derives them.

@@ -4,7 +4,7 @@
 #include "xtra/camera_class/camera_instance.h"
 
 Status XTRA_CALL createCamera(InstanceRecord* instance) {
-    CameraInstance& camera = *reinterpret_cast<CameraInstance*>(instance);
+    CameraInstance& camera = cameraInstanceOf(instance);
     // Without all three links the rest of the record stays as the host allocated it.
     if (obtainHostLinks(instance->hostServices, camera.links)) {
         storeCameraDefaults(camera.camera);
@@ -13,5 +13,5 @@ Status XTRA_CALL createCamera(InstanceRecord* instance) {
 }
 
 void XTRA_CALL destroyCamera(InstanceRecord* instance) {
-    releaseHostLinks(reinterpret_cast<CameraInstance*>(instance)->links);
+    releaseHostLinks(cameraInstanceOf(instance).links);
 }

@@ -21,6 +21,13 @@ static_assert(offsetof(CameraInstance, links) == 24, "the camera's fields start 
 static_assert(offsetof(CameraInstance, camera) == 40, "the position follows the links at byte 40");
 #endif
 
+// The one place the host's record is taken for the camera's.
+inline CameraInstance& cameraInstanceOf(InstanceRecord* record) {
+    return *reinterpret_cast<CameraInstance*>(record);
+}
+inline const CameraInstance& cameraInstanceOf(const InstanceRecord* record) {
+    return *reinterpret_cast<const CameraInstance*>(record);
+}
 inline CameraInstance& cameraInstanceOf(InterfaceObject* self) {
-    return *reinterpret_cast<CameraInstance*>(self->instance);
+    return cameraInstanceOf(self->instance);
 }

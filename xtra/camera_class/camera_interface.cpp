@@ -75,6 +75,6 @@ Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call) {
     return cameraInterfaceOps.methods[method - 1](self, call);
 }
 
-Status XTRA_CALL CreateCameraInterface(InstanceRecord* instance, void** out) {
+Status XTRA_CALL createCameraInterface(InstanceRecord* instance, void** out) {
     return createInterfaceObject(instance, &cameraInterfaceOps, out);
 }

@@ -57,4 +57,4 @@ extern const CameraInterfaceOps cameraInterfaceOps;
 Status XTRA_CALL dispatchCall(InterfaceObject* self, CallRecord* call);
 
 // Makes a camera interface object for an instance record (see createInterfaceObject).
-Status XTRA_CALL CreateCameraInterface(InstanceRecord* instance, void** out);
+Status XTRA_CALL createCameraInterface(InstanceRecord* instance, void** out);

@@ -10,9 +10,9 @@ namespace {
 
 const ClassEntry moduleClasses[] = {
     {&CLSID_RegistrationClass, static_cast<int32_t>(sizeof(InstanceRecord)), createRegistration,
-     destroyRegistration, &IID_RegistrationInterface, CreateRegistrationInterface},
+     destroyRegistration, &IID_RegistrationInterface, createRegistrationInterface},
     {&CLSID_CameraClass, static_cast<int32_t>(sizeof(CameraInstance)), createCamera, destroyCamera,
-     &IID_CameraInterface, CreateCameraInterface},
+     &IID_CameraInterface, createCameraInterface},
 };
 
 // The camera class's script interface: its message table, under the camera interface.
@@ -36,6 +36,6 @@ const RegistrationInterfaceOps registrationInterfaceOps = {
     registerCameraClass,
 };
 
-Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out) {
+Status XTRA_CALL createRegistrationInterface(InstanceRecord* instance, void** out) {
     return createInterfaceObject(instance, &registrationInterfaceOps, out);
 }

@@ -12,4 +12,4 @@ extern const ClassTable moduleClassTable;
 extern const RegistrationInterfaceOps registrationInterfaceOps;
 
 // Makes a registration interface object for an instance record (see createInterfaceObject).
-Status XTRA_CALL CreateRegistrationInterface(InstanceRecord* instance, void** out);
+Status XTRA_CALL createRegistrationInterface(InstanceRecord* instance, void** out);

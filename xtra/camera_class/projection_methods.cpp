@@ -1,9 +1,20 @@
 // The camera's projection methods: projection of a world point, the depth and blend level of
 // the last one, and back-projection of a stage point.
+#include <cstddef>
+
 #include "xtra/camera/projection.h"
 #include "xtra/camera_class/camera_interface.h"
 #include "xtra/camera_class/script_methods.h"
 #include "xtra/script_call/script_call.h"
+
+// This file is compiled with -fno-tree-slp-vectorize (xtra/CMakeLists.txt) because, vectorised,
+// the roll step loads cosRoll with 16 bytes, whose upper half is lastWorld.x, just written by the
+// host: a load the processor cannot forward from that store (bench/shipped/codegen_notes.md).
+// Should the layout change, the option's reason changes with it.
+static_assert(offsetof(CameraState, lastWorld) == offsetof(CameraState, rotationTable) +
+                                                      offsetof(RotationTable, cosRoll) +
+                                                      sizeof(double),
+              "lastWorld follows cosRoll, the last entry of the rotation table");
 
 Status getProjection(CameraState& camera, ScriptCall& script) {
     // The point result needs the list link; without it nothing is read or changed.

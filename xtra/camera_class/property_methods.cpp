@@ -7,11 +7,10 @@
 
 namespace {
 
-// What a setter stores in place of a value it refuses. These are fixed values, not the previous
-// ones, and are not tested against the other plane, so the planes may still end up reversed.
+// What setPictureRatio stores in place of a ratio it refuses. A refused plane becomes its default
+// (camera_state.h). These are fixed values, not the previous ones, and a replaced plane is not
+// tested against the other one, so the planes may still end up reversed.
 constexpr double RefusedRatioReplacement = 1.0;
-constexpr double RefusedNearReplacement = 0.1;
-constexpr double RefusedFarReplacement = 32768.0;
 
 // One number converted into a local: a refused conversion leaves the camera untouched.
 Status readOne(ScriptCall& script, double* value) {
@@ -153,7 +152,7 @@ Status setNearPlane(CameraState& camera, ScriptCall& script) {
     // The planes are read at each projection, so nothing needs recomputing. A near plane equal
     // to the far plane is accepted.
     if (!(nearPlane > 0.0 && nearPlane <= camera.farPlane)) {
-        camera.nearPlane = RefusedNearReplacement;
+        camera.nearPlane = DefaultNearPlane;
         script.resultSymbol(ErrInvalidParameter);
         return StatusOk;
     }
@@ -175,7 +174,7 @@ Status setFarPlane(CameraState& camera, ScriptCall& script) {
     }
     // Strictly beyond the near plane: an equal far plane is refused.
     if (!(farPlane > camera.nearPlane)) {
-        camera.farPlane = RefusedFarReplacement;
+        camera.farPlane = DefaultFarPlane;
         script.resultSymbol(ErrInvalidParameter);
         return StatusOk;
     }

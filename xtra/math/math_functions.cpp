@@ -5,108 +5,124 @@
 
 namespace {
 
-// ---- constrain: the step-by-step reduction, taken in runs.
+// ---- constrain.
 //
-// Within one stretch of equally spaced doubles (same sign and exponent; subnormals share the
-// spacing of the smallest normal exponent) every double is N * u for an integer N, and a step
-// by the width rounds the exact N -/+ width/u to the nearest integer. So the step is the same
-// whole number of spacings each time, except on an exact tie (width/u ending in .5): then
-// ties-to-even makes every result even, and from an even N the step is again constant. Hence
-// once a value and the one before it were both reached by steps rounded on one stretch's grid,
-// every further step that ends strictly inside that stretch has the same size, and a run of
-// them is one integer subtraction. Steps that leave a stretch are taken one by one; there are
-// a handful per stretch and about 4200 stretches, so the reduction ends quickly, whatever the
-// number of steps it stands for.
+// The contract is the plain loop, each step rounded to a double:
+//
+//     while (r >= maxLimit) r = r - width;
+//     then while (r < minLimit) r = r + width;
+//
+// Taken literally it can run for up to about 2^52 steps (a huge value in a narrow range). The
+// reduction below answers exactly what the loop answers, taking runs of equal steps at once.
+//
+// Why there are such runs. Within one binade (the doubles of one sign and one exponent; the
+// subnormals share the ulp of the smallest normal binade) every double is a whole number of
+// ulps, n ulp. A step r + delta whose exact sum lies strictly inside the binade is rounded to
+// the nearest whole number of ulps, so it moves r by delta / ulp rounded: the same number of ulps
+// each time, except on an exact tie (delta / ulp ending in .5), where ties-to-even makes every
+// result even, and from an even count the step is again the same. So once a value and the one
+// before it were both reached by steps rounded on one binade's grid, every further step that
+// ends strictly inside that binade has the same size, and a run of them is one integer
+// multiplication. Steps that cross into another binade are taken one by one; there are a handful
+// per binade and about 4200 binades, so the reduction ends quickly however many steps it stands
+// for.
 
-constexpr int64_t LowerEndSpacings = int64_t{1} << 52;  // |N| at a normal stretch's lower end
-constexpr int64_t UpperEndSpacings = int64_t{1} << 53;  // |N| at every stretch's upper end
+constexpr int64_t UlpsAtBinadeStart = int64_t{1} << 52;  // |n| of a normal binade's lowest value
+constexpr int64_t UlpsAtBinadeEnd = int64_t{1} << 53;    // |n| of the next binade's lowest value
 constexpr int SmallestNormalExponent = -1022;
 constexpr int SignificandBits = 52;
 
-struct Stretch {
+struct Binade {
     bool negative;
-    int exponent;  // of the stretch's lower end; subnormals use the smallest normal exponent
+    int exponent;  // the subnormals count as the smallest normal binade
 
-    bool operator==(const Stretch& other) const {
+    bool operator==(const Binade& other) const {
         return negative == other.negative && exponent == other.exponent;
     }
-    double spacing() const { return std::ldexp(1.0, exponent - SignificandBits); }
-    // The lowest stretch reaches down to zero.
-    int64_t lowerEnd() const { return exponent == SmallestNormalExponent ? 0 : LowerEndSpacings; }
-    // Strictly between the ends: a step that ends here was rounded on this stretch's grid.
-    bool holdsStrictly(int64_t magnitude) const {
-        return magnitude > lowerEnd() && magnitude < UpperEndSpacings;
+    double ulp() const { return std::ldexp(1.0, exponent - SignificandBits); }
+    // The lowest binade reaches down to zero.
+    int64_t ulpsAtStart() const {
+        return exponent == SmallestNormalExponent ? 0 : UlpsAtBinadeStart;
+    }
+    // Strictly between the binade's ends: a step that ends here was rounded on its grid.
+    bool holdsStrictly(int64_t ulps) const {
+        return ulps > ulpsAtStart() && ulps < UlpsAtBinadeEnd;
     }
 };
 
-Stretch stretchOf(double x) {
+Binade binadeOf(double x) {
     const int exponent = x == 0.0 ? SmallestNormalExponent : std::ilogb(x);
-    return Stretch{std::signbit(x),
-                   exponent < SmallestNormalExponent ? SmallestNormalExponent : exponent};
+    return Binade{std::signbit(x),
+                  exponent < SmallestNormalExponent ? SmallestNormalExponent : exponent};
 }
 
 int64_t magnitudeOf(int64_t n) {
     return n < 0 ? -n : n;
 }
 
-// How many further steps, from `next` onwards, one run can take: those that end strictly inside
-// the stretch and start from a value for which the loop goes on. `step` is in spacings.
+// How many further steps of `stepUlps` a run takes from the value of `landedUlps` ulps: those
+// that end strictly inside the binade and start from a value for which the loop goes on.
 template <typename Continues>
-int64_t runLength(const Stretch& stretch, int64_t n, int64_t step, Continues continues) {
-    const double spacing = stretch.spacing();
-    const auto valueAfter = [&](int64_t k) { return static_cast<double>(n + k * step) * spacing; };
-    const int64_t size = magnitudeOf(step);
-    const int64_t magnitude = magnitudeOf(n);
-    const bool towardsZero = (step < 0) != (n < 0);
-    const int64_t room = towardsZero ? (magnitude - stretch.lowerEnd() - 1) / size
-                                     : (UpperEndSpacings - magnitude - 1) / size;
-    if (room == 0 || !continues(valueAfter(0))) {
+int64_t runLength(const Binade& binade, int64_t landedUlps, int64_t stepUlps, Continues continues) {
+    const double ulp = binade.ulp();
+    const auto valueAfter = [&](int64_t steps) {
+        return static_cast<double>(landedUlps + steps * stepUlps) * ulp;
+    };
+    const int64_t stepSize = magnitudeOf(stepUlps);
+    const int64_t landedMagnitude = magnitudeOf(landedUlps);
+    const bool towardsZero = (stepUlps < 0) != (landedUlps < 0);
+    const int64_t stepsInside = towardsZero
+                                    ? (landedMagnitude - binade.ulpsAtStart() - 1) / stepSize
+                                    : (UlpsAtBinadeEnd - landedMagnitude - 1) / stepSize;
+    if (stepsInside == 0 || !continues(valueAfter(0))) {
         return 0;
     }
-    // The loop's condition holds up to some k and fails after (the run is monotone): find the
-    // last k in [0, room] where it holds; the step from there is taken too, if room allows.
-    int64_t low = 0;
-    int64_t high = room;
-    while (low < high) {
-        const int64_t middle = low + (high - low + 1) / 2;
+    // Along the run the loop's condition holds up to some number of steps and fails after: find
+    // the last count in [0, stepsInside] where it holds; the step from there is taken too, if it
+    // stays inside.
+    int64_t holds = 0;
+    int64_t fails = stepsInside;
+    while (holds < fails) {
+        const int64_t middle = holds + (fails - holds + 1) / 2;
         if (continues(valueAfter(middle))) {
-            low = middle;
+            holds = middle;
         } else {
-            high = middle - 1;
+            fails = middle - 1;
         }
     }
-    return low < room ? low + 1 : room;
+    return holds < stepsInside ? holds + 1 : stepsInside;
 }
 
-// One loop of the reduction: while `continues(r)`, r = r + delta (delta is -width or +width).
+// One loop of the contract: while `continues(r)`, r = r + delta (delta is -width or +width).
 // Empty when a step leaves r unchanged: the loop would then repeat that step forever. Otherwise
 // r moves strictly one way through finitely many doubles, so the loop ends.
 template <typename Continues>
-std::optional<double> reduce(double r, double delta, Continues continues) {
-    bool haveEarlier = false;
-    double earlier = 0.0;  // the value r came from by a single step
+std::optional<double> stepWhile(double r, double delta, Continues continues) {
+    bool havePrevious = false;
+    double previous = 0.0;  // the value r came from by a single step
     while (continues(r)) {
         const double next = r + delta;
         if (next == r) {
             return std::nullopt;
         }
-        const Stretch stretch = stretchOf(next);
-        if (haveEarlier && std::isfinite(earlier) && std::isfinite(next) &&
-            stretchOf(earlier) == stretch && stretchOf(r) == stretch) {
-            // Whole multiples of the spacing, below 2^53 of them: these divisions are exact.
-            const double spacing = stretch.spacing();
-            const auto n = static_cast<int64_t>(next / spacing);
-            const auto from = static_cast<int64_t>(r / spacing);
-            if (stretch.holdsStrictly(magnitudeOf(from)) && stretch.holdsStrictly(magnitudeOf(n))) {
-                const int64_t step = n - from;
-                const int64_t run = runLength(stretch, n, step, continues);
-                r = static_cast<double>(n + run * step) * spacing;
-                haveEarlier = false;
+        const Binade binade = binadeOf(next);
+        if (havePrevious && std::isfinite(previous) && std::isfinite(next) &&
+            binadeOf(previous) == binade && binadeOf(r) == binade) {
+            // Whole numbers of ulps, below 2^53 of them: these divisions are exact.
+            const double ulp = binade.ulp();
+            const auto landedUlps = static_cast<int64_t>(next / ulp);
+            const auto startUlps = static_cast<int64_t>(r / ulp);
+            if (binade.holdsStrictly(magnitudeOf(startUlps)) &&
+                binade.holdsStrictly(magnitudeOf(landedUlps))) {
+                const int64_t stepUlps = landedUlps - startUlps;
+                const int64_t steps = runLength(binade, landedUlps, stepUlps, continues);
+                r = static_cast<double>(landedUlps + steps * stepUlps) * ulp;
+                havePrevious = false;
                 continue;
             }
         }
-        earlier = r;
-        haveEarlier = true;
+        previous = r;
+        havePrevious = true;
         r = next;
     }
     return r;
@@ -125,11 +141,11 @@ bool areWrapLimitsValid(double minLimit, double maxLimit) {
 std::optional<double> wrapIntoRange(double value, double minLimit, double maxLimit) {
     const double width = maxLimit - minLimit;
     const std::optional<double> below =
-        reduce(value, -width, [maxLimit](double r) { return r >= maxLimit; });
+        stepWhile(value, -width, [maxLimit](double r) { return r >= maxLimit; });
     if (!below) {
         return std::nullopt;
     }
-    return reduce(*below, width, [minLimit](double r) { return r < minLimit; });
+    return stepWhile(*below, width, [minLimit](double r) { return r < minLimit; });
 }
 
 bool areClampLimitsValid(double minLimit, double maxLimit) {

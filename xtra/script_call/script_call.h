@@ -124,8 +124,10 @@ class ScriptCall {
     // its items 1 and 2, floats of h and v. A handler may compute between the two (why:
     // bench/shipped/codegen_notes.md). Needs the list link; hasListLink() first.
     void resultPoint() {
+        // A constant, not a record built on the stack for each call (why:
+        // bench/shipped/codegen_notes.md).
+        static constexpr HostPoint origin{0, 0};
         ValueServices* values = links_.valueServices;
-        const HostPoint origin{0, 0};
         values->ops->PointToValue(values, &origin, &call_->result);
     }
     void setPointItems(double h, double v) {
