@@ -224,23 +224,23 @@ def check_plugin(image):
 
 
 def version_node(data, at=0):
-    """One node of a version resource: (key, value, children by key); text values decoded."""
+    """One node of a version resource: key, value (text decoded), children by key."""
     length, value_length, text = struct.unpack_from("<HHH", data, at)
     end = data.index(b"\0\0", at + 6)
     while (end - at) % 2:
         end = data.index(b"\0\0", end + 1)
-    key = data[at + 6:end].decode("utf-16-le")
-    value_at = (end + 2 + 3) & ~3
-    value_end = value_at + value_length * (2 if text else 1)
-    value = data[value_at:value_end]
-    if text:
-        value = value.decode("utf-16-le").rstrip("\0")
-    children, child = {}, (value_end + 3) & ~3
+    value_at = (end + 5) & ~3
+    value = data[value_at:value_at + value_length * (2 if text else 1)]
+    children, child = {}, (value_at + len(value) + 3) & ~3
     while child < at + length:
-        child_key, child_value, grandchildren = version_node(data, child)
-        children[child_key] = (child_value, grandchildren)
-        child = (child + struct.unpack_from("<H", data, child)[0] + 3) & ~3
-    return key, value, children
+        key, child_value, grandchildren = version_node(data, child)
+        children[key] = (child_value, grandchildren)
+        child_length, = struct.unpack_from("<H", data, child)
+        if child_length < 6:
+            raise ValueError("version node of %d bytes" % child_length)
+        child = (child + child_length + 3) & ~3
+    return (data[at + 6:end].decode("utf-16-le"),
+            value.decode("utf-16-le").rstrip("\0") if text else value, children)
 
 
 def check_version(image, name, file_type, version):
@@ -249,30 +249,26 @@ def check_version(image, name, file_type, version):
     if not check(len(found) == 1, "%s: one version resource (found %d)" % (name, len(found))):
         return {}
     key, fixed, children = version_node(found[0].data)
-    wanted = [int(part) for part in version.split(".")] + [0]
     signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
     kind, = struct.unpack_from("<I", fixed, 36)
-    got = [[ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF] for ms, ls in
-           ((file_ms, file_ls), (product_ms, product_ls))]
+    dotted = ["%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+              for ms, ls in ((file_ms, file_ls), (product_ms, product_ls))]
     check(key == "VS_VERSION_INFO" and signature == VERSION_SIGNATURE and
-          got == [wanted, wanted] and kind == file_type,
-          "%s: fixed file and product version %s, file type %d: %s, type %d" %
-          (name, version, file_type, got, kind))
+          dotted == [version + ".0"] * 2 and kind == file_type,
+          "%s: fixed file and product version %s.0, file type %d: %s, type %d" %
+          (name, version, file_type, " and ".join(dotted), kind))
     tables = children.get("StringFileInfo", ("", {}))[1]
     translation = children.get("VarFileInfo", ("", {}))[1].get("Translation", (b"", {}))[0]
     named = ["%04x%04x" % pair for pair in struct.iter_unpack("<HH", translation)]
-    check(named and all(table in map(str.lower, tables) for table in named),
+    check(named and set(named) <= {table.lower() for table in tables},
           "%s: the translation names string tables %s of %s" % (name, named, list(tables)))
     strings = {k: v for table in tables.values() for k, (v, _) in table[1].items()}
-    check(strings.get("FileVersion") == version == strings.get("ProductVersion"),
-          "%s: FileVersion and ProductVersion %s: %s, %s" % (
-              name, version, strings.get("FileVersion"), strings.get("ProductVersion")))
-    check(strings.get("OriginalFilename") == name and
-          strings.get("InternalName") == name.rsplit(".", 1)[0],
-          "%s: OriginalFilename and InternalName: %s, %s" % (
-              name, strings.get("OriginalFilename"), strings.get("InternalName")))
-    check(strings.get("FileDescription"), "%s: FileDescription %s" % (
-        name, strings.get("FileDescription")))
+    shown = [strings.get(k) for k in ("FileVersion", "ProductVersion", "OriginalFilename",
+                                      "InternalName", "FileDescription")]
+    check(shown[:2] == [version] * 2, "%s: FileVersion and ProductVersion %s: %s" %
+          (name, version, shown[:2]))
+    check(shown[2:4] == [name, name.rsplit(".", 1)[0]] and shown[4],
+          "%s: OriginalFilename, InternalName and FileDescription: %s" % (name, shown[2:]))
     return strings
 
 
@@ -283,8 +279,7 @@ def check_versions(version, paths):
             strings = check_version(PortableExecutable(Path(path).read_bytes()), name,
                                     file_type, version)
         except (ValueError, struct.error, UnicodeDecodeError) as error:
-            strings = {}
-            check(False, "%s: version resource readable: %s" % (name, error))
+            strings = check(False, "%s: version resource readable: %s" % (name, error)) or {}
         if strings:
             shown.append((strings.get("ProductName"), strings.get("LegalCopyright")))
     # A file without a version resource has failed above already; the others must agree.
