@@ -93,7 +93,7 @@ def read_iso(image):
                                  "-pvd_info", "-osirrox", "on", "-extract", "/", str(out)],
                                 capture_output=True, text=True)
         if result.returncode:
-            return "unreadable: %s" % result.stderr.strip().splitlines()[-1:], {}
+            return "unreadable: %s" % " ".join(result.stderr.split()[-12:]), {}
         labels = [line.split(":", 1)[1].strip() for line in result.stdout.splitlines()
                   if line.startswith("Volume Id")]
         return (labels[0] if labels else None), files_of(out)
@@ -109,7 +109,8 @@ def differences(found, expected):
 
 def release_name(version_file, out, suffix):
     Path(out).mkdir(parents=True, exist_ok=True)
-    return (Path(out) / ("%s-%s%s" % (PRODUCT.lower(), version_of(version_file), suffix))).resolve()
+    name = "%s-%s%s" % (PRODUCT.lower(), version_of(version_file), suffix)
+    return (Path(out) / name).resolve()
 
 
 def make_iso(dist, version_file, out):
@@ -142,9 +143,11 @@ def make_iso(dist, version_file, out):
         tampered = Path(folder) / "tampered.iso"
         tampered.write_bytes(data[:at] + bytes([data[at] ^ 1]) + data[at + 1:])
         write_iso(tree, Path(folder) / "no-joliet.iso", label, joliet=False)
+        write_iso(tree, Path(folder) / "other-label.iso", "OTHER")
         wrong = 0
         for name, must_find in (("tampered.iso", "differs: README.txt"),
-                                ("no-joliet.iso", "missing: loader.exe")):
+                                ("no-joliet.iso", "missing: loader.exe"),
+                                ("other-label.iso", "label OTHER, not " + label)):
             found = judged(Path(folder) / name)
             right = must_find in found
             wrong += not right

@@ -7,7 +7,9 @@ as built, and one with its resource tree written anew unchanged, must pass every
       --splash splash.bmp --version 1.0.0
 
 Every copy also takes its binary's place in the check of the three version resources, beside
-the other two as built. A fault in the resources is put in by writing the whole tree, changed, into a section added at
+the other two as built.
+
+A fault in the resources is put in by writing the whole tree, changed, into a section added at
 the end of the copy and pointing the resource directory at it. Exits 1 when any copy was not
 judged as it must be.
 """
@@ -222,21 +224,11 @@ def version_edit(edit):
                                              if r.type == RT_VERSION else r for r in resources])
 
 
-def version_value(key, old, new):
-    """The value of a version string key, old, replaced by new of the same length."""
-    def edit(data):
-        start = data.index((key + "\0").encode("utf-16-le")) + 2 * len(key) + 2
-        at = align(start, 4)
-        if data[at:at + 2 * len(old)] != old.encode("utf-16-le") or len(old) != len(new):
-            raise ValueError("%s is not %r" % (key, old))
-        return data[:at] + new.encode("utf-16-le") + data[at + 2 * len(new):]
-    return version_edit(edit)
-
-
-def fixed_file_version_ls(value):
-    """The low half of the fixed file version (third and fourth parts) set to value."""
-    return version_edit(lambda data: patch(data, data.index(b"\xbd\x04\xef\xfe") + 12, "<I",
-                                           lambda _: value))
+def version_value(old, new):
+    """A key and its value in the version resource, UTF-16 text with the padding between them,
+    found once, the value replaced by one of the same length."""
+    return version_edit(lambda data: replaced_once(data, old.encode("utf-16-le"),
+                                                   new.encode("utf-16-le")))
 
 
 def unchanged(data):
@@ -304,20 +296,22 @@ COPIES = [
     ("projector.exe without a version resource", "projector",
      with_resources(lambda resources: [r for r in resources if r.type != RT_VERSION]),
      ["projector.exe: one version resource"]),
-    ("SCRIPT.x32 with fixed file version 1.0.1.0", "plugin", fixed_file_version_ls(0x10000),
+    ("SCRIPT.x32 with fixed file version 1.0.1.0", "plugin", version_edit(
+        lambda data: patch(data, data.index(b"\xbd\x04\xef\xfe") + 12, "<I", lambda _: 0x10000)),
      ["SCRIPT.x32: fixed file and product version"]),
     ("projector.exe with ProductVersion 1.0.1", "projector",
-     version_value("ProductVersion", "1.0.0", "1.0.1"),
+     version_value("ProductVersion\0" "1.0.0", "ProductVersion\0" "1.0.1"),
      ["projector.exe: FileVersion and ProductVersion"]),
     ("loader.exe translated to German, its strings in English", "loader",
-     version_value("Translation", "\u0409", "\u0407"), ["loader.exe: the translation names"]),
+     version_value("Translation\0\0\u0409", "Translation\0\0\u0407"),
+     ["loader.exe: the translation names"]),
     ("SCRIPT.x32 shipped as SCRIPT.x64", "plugin",
-     version_value("OriginalFilename", "SCRIPT.x32", "SCRIPT.x64"),
+     version_value("OriginalFilename\0SCRIPT.x32", "OriginalFilename\0SCRIPT.x64"),
      ["SCRIPT.x32: OriginalFilename, InternalName"]),
     ("loader.exe with its version resource cut short", "loader",
      version_edit(lambda data: data[:120]), ["loader.exe: version resource readable"]),
     ("projector.exe of another product", "projector",
-     version_value("ProductName", "Orvanta", "Orbanta"), ["one ProductName"]),
+     version_value("ProductName\0\0Orvanta", "ProductName\0\0Orbanta"), ["one ProductName"]),
 ]
 
 
