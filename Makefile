@@ -111,12 +111,13 @@ demo: win32 dist
 # --- fresh-check: the README's two commands, one after the other, as root in a minimal Debian 12
 # root made with debootstrap, on a clone of the committed HEAD (uncommitted changes are not in
 # it). Takes a long while, so it is not part of make test. Log: FRESH_LOG (default
-# /tmp/fresh-machine-check.log).
+# /tmp/fresh-machine-check.log). FRESH_COMMANDS runs other commands instead, each quoted, e.g.
+# FRESH_COMMANDS='"make demo" "make test" "make reproducible-check"'.
 FRESH_CHECK ?= ../shared/tools/fresh-machine-check
 .PHONY: fresh-check
 fresh-check:
 	@[ -x "$(FRESH_CHECK)" ] || { echo "fresh-check: $(FRESH_CHECK) not found" >&2; exit 2; }
 	@[ -z "$$(git status --porcelain --untracked-files=no)" ] || \
 	    echo "fresh-check: uncommitted changes are not checked; the clone has HEAD only"
-	$(FRESH_CHECK) "$(CURDIR)"
+	$(FRESH_CHECK) "$(CURDIR)" $(FRESH_COMMANDS)
 # --- end of fresh-check
