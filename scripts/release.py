@@ -116,6 +116,17 @@ def release_name(version_file, out, suffix):
     return (Path(out) / name).resolve()
 
 
+def verdict(made, problems, passed):
+    """Reports a read-back; a file that fails it is removed, so that it cannot be shipped."""
+    for problem in problems:
+        print("FAIL  %s: %s" % (made.name, problem))
+    if problems:
+        made.unlink()
+        return 1
+    print("ok    %s, read back: %s" % (made.name, passed))
+    return 0
+
+
 def make_iso(dist, version_file, out):
     version = version_of(version_file)
     label = disc_label(version)
@@ -132,13 +143,9 @@ def make_iso(dist, version_file, out):
             return differences(found, expected) + (
                 [] if found_label == label else ["label %s, not %s" % (found_label, label)])
 
-        problems = judged(image)
-        for problem in problems:
-            print("FAIL  %s: %s" % (image.name, problem))
-        if problems:
+        if verdict(image, judged(image), "label %s, %d files under their Joliet names equal to "
+                   "dist/ and autorun.inf" % (label, len(expected))):
             return 1
-        print("ok    %s, read back through its Joliet names: label %s, %d files equal to dist/"
-              " and autorun.inf" % (image.name, label, len(expected)))
         # The read-back must refuse an image that differs from dist/.
         data = image.read_bytes()
         readme = files_of(dist)["README.txt"]
@@ -152,10 +159,10 @@ def make_iso(dist, version_file, out):
                                 ("no-joliet.iso", "missing: loader.exe"),
                                 ("other-label.iso", "label OTHER, not " + label)):
             found = judged(Path(folder) / name)
-            right = must_find in found
-            wrong += not right
-            print("%s the read-back refuses %s: %s" % ("ok   " if right else "FAIL ", name,
-                                                      "; ".join(found) or "nothing found"))
+            wrong += must_find not in found
+            print("%s the read-back refuses %s: %s" % (
+                "FAIL " if must_find not in found else "ok   ", name,
+                "; ".join(found) or "nothing found"))
         return 1 if wrong else 0
 
 
@@ -163,27 +170,18 @@ def make_zip(dist, version_file, out):
     """The package in one folder, orvanta-VERSION/, dated like the image."""
     archive = release_name(version_file, out, ".zip")
     folder = archive.stem + "/"
-    epoch = source_date_epoch()
     # A zip entry's date begins at 1980.
-    date = time.gmtime(max(epoch, 315532800))[:6]
-    expected = files_of(dist)
+    date = time.gmtime(max(source_date_epoch(), 315532800))[:6]
+    expected = {folder + name: data for name, data in files_of(dist).items()}
     with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED) as out:
         for name, data in expected.items():
-            entry = zipfile.ZipInfo(folder + name, date)
+            entry = zipfile.ZipInfo(name, date)
             entry.external_attr = 0o644 << 16
             out.writestr(entry, data, zipfile.ZIP_DEFLATED, 9)
     with zipfile.ZipFile(archive) as back:
-        found = {entry.filename[len(folder):]: back.read(entry) for entry in back.infolist()
-                 if entry.filename.startswith(folder)}
-        problems = differences(found, expected) + [
-            "outside %s: %s" % (folder, name) for name in back.namelist()
-            if not name.startswith(folder)]
-    for problem in problems:
-        print("FAIL  %s: %s" % (archive.name, problem))
-    if not problems:
-        print("ok    %s, read back: %d files in %s equal to dist/" % (archive.name,
-                                                                     len(expected), folder))
-    return 1 if problems else 0
+        found = {name: back.read(name) for name in back.namelist()}
+    return verdict(archive, differences(found, expected),
+                   "%d files in %s equal to dist/" % (len(expected), folder))
 
 
 def reproducible_check():
