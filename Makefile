@@ -7,13 +7,35 @@ WIN32 := build/win32
 
 .PHONY: dist test test-native test-win32 deps native win32 format clean mutants
 
+CONFIGURE_WIN32 := cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake
+
 # The package as it ships: dist/loader.exe, dist/data/projector.exe,
-# dist/data/Xtras/SCRIPT.x32 and dist/README.txt.
-dist: win32
+# dist/data/Xtras/SCRIPT.x32, dist/README.txt and dist/SHA256SUMS. Builds only what ships.
+dist: deps
+	$(CONFIGURE_WIN32)
+	cmake --build $(WIN32) -j $(JOBS) --target loader projector script
 	rm -rf dist
 	mkdir -p dist
 	scripts/demo/package.sh $(WIN32)/bin dist
 	@echo "dist/ holds:" && find dist -type f | sort
+
+# The release (scripts/release.py), each read back and compared with dist/ once written:
+# iso: out/release/orvanta-VERSION.iso, the disc, dist/ and an autorun.inf, with Joliet names;
+# zip: out/release/orvanta-VERSION.zip, the download, dist/ in one folder.
+# reproducible-check: two clean clones of HEAD in folders of different names and depths, each
+# building dist/, the image and the archive; their hashes must be the same.
+.PHONY: iso zip reproducible-check
+iso: dist
+	@scripts/ensure-deps.sh xorriso
+	python3 scripts/release.py iso dist $(WIN32)/bin/version.txt out/release
+
+zip: dist
+	python3 scripts/release.py zip dist $(WIN32)/bin/version.txt out/release
+
+reproducible-check: deps
+	@scripts/ensure-deps.sh xorriso
+	python3 scripts/release.py reproducible-check
 
 # Every test: natively with sanitizers, cross-built under Wine, and a short fuzzing run.
 test: test-native fuzz-ci test-win32
@@ -41,7 +63,7 @@ native: deps
 	cmake --build $(NATIVE) -j $(JOBS)
 
 win32: deps
-	cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake
+	$(CONFIGURE_WIN32)
 	cmake --build $(WIN32) -j $(JOBS)
 
 format:
@@ -81,7 +103,7 @@ fuzz-ci:
 # --- demo: the shippable package, run from its loader under Wine and recorded to out/demo/
 # (scripts/demo/run_demo.py). On your X display when DISPLAY is set, else on a private Xvfb.
 .PHONY: demo
-demo: dist
+demo: win32 dist
 	python3 scripts/demo/run_demo.py --package dist --out out/demo \
 	    --probe $(WIN32)/bin/demo_display_probe.exe
 # --- end of demo
@@ -89,12 +111,13 @@ demo: dist
 # --- fresh-check: the README's two commands, one after the other, as root in a minimal Debian 12
 # root made with debootstrap, on a clone of the committed HEAD (uncommitted changes are not in
 # it). Takes a long while, so it is not part of make test. Log: FRESH_LOG (default
-# /tmp/fresh-machine-check.log).
+# /tmp/fresh-machine-check.log). FRESH_COMMANDS runs other commands instead, each quoted, e.g.
+# FRESH_COMMANDS='"make demo" "make test" "make reproducible-check"'.
 FRESH_CHECK ?= ../shared/tools/fresh-machine-check
 .PHONY: fresh-check
 fresh-check:
 	@[ -x "$(FRESH_CHECK)" ] || { echo "fresh-check: $(FRESH_CHECK) not found" >&2; exit 2; }
 	@[ -z "$$(git status --porcelain --untracked-files=no)" ] || \
 	    echo "fresh-check: uncommitted changes are not checked; the clone has HEAD only"
-	$(FRESH_CHECK) "$(CURDIR)"
+	$(FRESH_CHECK) "$(CURDIR)" $(FRESH_COMMANDS)
 # --- end of fresh-check

@@ -3,7 +3,9 @@
 # recommended packages: everything used is named here. Does nothing when everything is there.
 #
 #   scripts/ensure-deps.sh [PACKAGE...]    the common set, plus the PACKAGEs a verb needs
-#                                          (make bench and make fuzz pass theirs)
+#                                          (make bench and make fuzz pass theirs, make iso and
+#                                          make reproducible-check xorriso, which writes the
+#                                          disc image and reads it back)
 #
 # A minimal Debian 12 (debootstrap's minbase with make and git) is the starting point; make
 # fresh-check proves the list there.

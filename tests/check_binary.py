@@ -3,6 +3,8 @@
 
   check_binary.py program projector.exe   a Windows GUI program
   check_binary.py plugin SCRIPT.x32       the camera plug-in
+  check_binary.py versions VERSION loader.exe projector.exe SCRIPT.x32
+                                          the version resources of the three
 
 Every binary is a 32-bit x86 PE32 image that imports Windows system DLLs only (the runtimes are
 linked in) and is shipped stripped: no COFF symbol table (pointer and count zero) and no debug
@@ -21,6 +23,12 @@ header asks for no newer Windows (operating system and subsystem versions at mos
 A program runs in the Windows GUI subsystem; the plug-in is a DLL whose exports are exactly the
 five undecorated entry points that the Director host looks up by name.
 
+Each of the three carries one version resource, what Windows shows in the file's Properties:
+fixed file and product version VERSION (x.y.z, as x.y.z.0), the string table that its
+translation names, holding FileVersion and ProductVersion VERSION, the name the file ships under
+as OriginalFilename and its stem as InternalName, a FileDescription; and one ProductName and
+LegalCopyright across the three.
+
 The loader's check (tests/loader/check_executable.py) runs the program checks from here before
 its resource checks. Prints one line per check and exits 1 when any failed.
 """
@@ -34,6 +42,9 @@ IMAGE_FILE_RELOCS_STRIPPED, IMAGE_FILE_DLL = 0x0001, 0x2000
 DYNAMIC_BASE, NX_COMPAT = 0x0040, 0x0100
 IMAGE_REL_BASED_ABSOLUTE, IMAGE_REL_BASED_HIGHLOW = 0, 3
 EXPORT, IMPORT, RESOURCE, BASE_RELOCATION = 0, 1, 2, 5
+RT_VERSION, VERSION_SIGNATURE, VFT_APP, VFT_DLL = 16, 0xFEEF04BD, 1, 2
+# The shipped binaries, in the order the versions check takes them, with their file types.
+VERSIONED = [("loader.exe", VFT_APP), ("projector.exe", VFT_APP), ("SCRIPT.x32", VFT_DLL)]
 
 PROGRAM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll",
                 "shell32.dll", "ntdll.dll", "ole32.dll", "comctl32.dll", "ucrtbase.dll"}
@@ -254,6 +265,70 @@ def check_plugin(image):
           "exports exactly %s: %s" % (", ".join(PLUGIN_EXPORTS), ", ".join(exports) or "none"))
 
 
+def version_node(data, at=0):
+    """One node of a version resource: key, value (text decoded), children by key."""
+    length, value_length, text = struct.unpack_from("<HHH", data, at)
+    end = data.index(b"\0\0", at + 6)
+    while (end - at) % 2:
+        end = data.index(b"\0\0", end + 1)
+    value_at = (end + 5) & ~3
+    value = data[value_at:value_at + value_length * (2 if text else 1)]
+    children, child = {}, (value_at + len(value) + 3) & ~3
+    while child < at + length:
+        key, child_value, grandchildren = version_node(data, child)
+        children[key] = (child_value, grandchildren)
+        child_length, = struct.unpack_from("<H", data, child)
+        if child_length < 6:
+            raise ValueError("version node of %d bytes" % child_length)
+        child = (child + child_length + 3) & ~3
+    return (data[at + 6:end].decode("utf-16-le"),
+            value.decode("utf-16-le").rstrip("\0") if text else value, children)
+
+
+def check_version(image, name, file_type, version):
+    """The version resource of one shipped binary; its strings, or {} when there is none."""
+    found = [r for r in image.resources() if r.type == RT_VERSION]
+    if not check(len(found) == 1, "%s: one version resource (found %d)" % (name, len(found))):
+        return {}
+    key, fixed, children = version_node(found[0].data)
+    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+    kind, = struct.unpack_from("<I", fixed, 36)
+    dotted = ["%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+              for ms, ls in ((file_ms, file_ls), (product_ms, product_ls))]
+    check(key == "VS_VERSION_INFO" and signature == VERSION_SIGNATURE and
+          dotted == [version + ".0"] * 2 and kind == file_type,
+          "%s: fixed file and product version %s.0, file type %d: %s, type %d" %
+          (name, version, file_type, " and ".join(dotted), kind))
+    tables = children.get("StringFileInfo", ("", {}))[1]
+    translation = children.get("VarFileInfo", ("", {}))[1].get("Translation", (b"", {}))[0]
+    named = ["%04x%04x" % pair for pair in struct.iter_unpack("<HH", translation)]
+    check(named and set(named) <= {table.lower() for table in tables},
+          "%s: the translation names string tables %s of %s" % (name, named, list(tables)))
+    strings = {k: v for table in tables.values() for k, (v, _) in table[1].items()}
+    shown = [strings.get(k) for k in ("FileVersion", "ProductVersion", "OriginalFilename",
+                                      "InternalName", "FileDescription")]
+    check(shown[:2] == [version] * 2, "%s: FileVersion and ProductVersion %s: %s" %
+          (name, version, shown[:2]))
+    check(shown[2:4] == [name, name.rsplit(".", 1)[0]] and shown[4],
+          "%s: OriginalFilename, InternalName and FileDescription: %s" % (name, shown[2:]))
+    return strings
+
+
+def check_versions(version, paths):
+    shown = []
+    for (name, file_type), path in zip(VERSIONED, paths):
+        try:
+            strings = check_version(PortableExecutable(Path(path).read_bytes()), name,
+                                    file_type, version)
+        except (ValueError, struct.error, UnicodeDecodeError) as error:
+            strings = check(False, "%s: version resource readable: %s" % (name, error)) or {}
+        if strings:
+            shown.append((strings.get("ProductName"), strings.get("LegalCopyright")))
+    # A file without a version resource has failed above already; the others must agree.
+    check(shown and all(shown[0]) and shown.count(shown[0]) == len(shown),
+          "one ProductName and LegalCopyright across the three: %s" % shown)
+
+
 def summary():
     failed = results.count(False)
     print("%d passed, %d failed" % (results.count(True), failed))
@@ -261,9 +336,13 @@ def summary():
 
 
 def main():
+    if len(sys.argv) == 6 and sys.argv[1] == "versions":
+        check_versions(sys.argv[2], sys.argv[3:])
+        return summary()
     kinds = {"program": check_program, "plugin": check_plugin}
     if len(sys.argv) != 3 or sys.argv[1] not in kinds:
-        sys.exit("usage: check_binary.py program|plugin FILE")
+        sys.exit("usage: check_binary.py program|plugin FILE, or versions VERSION loader.exe "
+                 "projector.exe SCRIPT.x32")
     kinds[sys.argv[1]](PortableExecutable(Path(sys.argv[2]).read_bytes()))
     return summary()
 

@@ -4,7 +4,10 @@ fault put in, and requires each copy to fail exactly the checks aimed at its fau
 as built, and one with its resource tree written anew unchanged, must pass every check.
 
   prove_binary_checks.py --loader loader.exe --projector projector.exe --plugin SCRIPT.x32 \\
-      --splash splash.bmp
+      --splash splash.bmp --version 1.0.0
+
+Every copy also takes its binary's place in the check of the three version resources, beside
+the other two as built.
 
 A fault in the resources is put in by writing the whole tree, changed, into a section added at
 the end of the copy and pointing the resource directory at it. Exits 1 when any copy was not
@@ -27,7 +30,7 @@ FILE_CHARACTERISTICS, SYMBOL_POINTER, SYMBOL_COUNT = 22, 12, 16  # from the PE s
 SIZE_OF_IMAGE, DLL_CHARACTERISTICS, DIRECTORIES = 56, 70, 96  # from the optional header
 # The versions of Windows that a binary asks for, major then minor, from the optional header.
 OS_VERSION, SUBSYSTEM_VERSION = 40, 48
-RT_BITMAP, RT_MANIFEST = 2, 24
+RT_BITMAP, RT_MANIFEST, RT_VERSION = 2, 24, 16
 # British English: after the US English of the built resources in the tree, so that a walk that
 # stops at the first language of a resource misses the copy.
 SECOND_LANGUAGE = 0x0809
@@ -222,6 +225,19 @@ def added_copy(kind, name=None, language=None, edit=lambda data: data):
     return change
 
 
+def version_edit(edit):
+    """The version resource's bytes as edit makes them."""
+    return with_resources(lambda resources: [r._replace(data=edit(r.data))
+                                             if r.type == RT_VERSION else r for r in resources])
+
+
+def version_value(old, new):
+    """A key and its value in the version resource, UTF-16 text with the padding between them,
+    found once, the value replaced by one of the same length."""
+    return version_edit(lambda data: replaced_once(data, old.encode("utf-16-le"),
+                                                   new.encode("utf-16-le")))
+
+
 def unchanged(data):
     return data
 
@@ -292,6 +308,25 @@ COPIES = [
      with_resources(added_copy(RT_MANIFEST, name=2)), ["one manifest,"]),
     ("loader.exe with the splash bitmap also in British English", "loader",
      with_resources(added_copy(RT_BITMAP, language=SECOND_LANGUAGE)), ["each in one language"]),
+    ("projector.exe without a version resource", "projector",
+     with_resources(lambda resources: [r for r in resources if r.type != RT_VERSION]),
+     ["projector.exe: one version resource"]),
+    ("SCRIPT.x32 with fixed file version 1.0.1.0", "plugin", version_edit(
+        lambda data: patch(data, data.index(b"\xbd\x04\xef\xfe") + 12, "<I", lambda _: 0x10000)),
+     ["SCRIPT.x32: fixed file and product version"]),
+    ("projector.exe with ProductVersion 1.0.1", "projector",
+     version_value("ProductVersion\0" "1.0.0", "ProductVersion\0" "1.0.1"),
+     ["projector.exe: FileVersion and ProductVersion"]),
+    ("loader.exe translated to German, its strings in English", "loader",
+     version_value("Translation\0\0\u0409", "Translation\0\0\u0407"),
+     ["loader.exe: the translation names"]),
+    ("SCRIPT.x32 shipped as SCRIPT.x64", "plugin",
+     version_value("OriginalFilename\0SCRIPT.x32", "OriginalFilename\0SCRIPT.x64"),
+     ["SCRIPT.x32: OriginalFilename, InternalName"]),
+    ("loader.exe with its version resource cut short", "loader",
+     version_edit(lambda data: data[:120]), ["loader.exe: version resource readable"]),
+    ("projector.exe of another product", "projector",
+     version_value("ProductName\0\0Orvanta", "ProductName\0\0Orbanta"), ["one ProductName"]),
 ]
 
 
@@ -304,16 +339,25 @@ def run_check(args, kind, path):
         command = [str(HERE / "loader" / "check_executable.py"), str(path), args.splash]
     else:
         command = [str(HERE / "check_binary.py"), KINDS[kind], str(path)]
-    result = subprocess.run([sys.executable] + command, capture_output=True, text=True,
-                            timeout=120)
-    failed = [line[6:] for line in result.stdout.splitlines() if line.startswith("FAIL  ")]
-    return result.returncode, failed, result.stderr.strip()
+    # The copy in its binary's place among the three whose version resources are compared.
+    versioned = [str(path) if each == kind else str(getattr(args, each))
+                 for each in ("loader", "projector", "plugin")]
+    codes, failed, errors = [], [], []
+    for checker in (command, [str(HERE / "check_binary.py"), "versions", args.version]
+                    + versioned):
+        result = subprocess.run([sys.executable] + checker, capture_output=True, text=True,
+                                timeout=120)
+        codes.append(result.returncode)
+        failed += [line[6:] for line in result.stdout.splitlines() if line.startswith("FAIL  ")]
+        errors += [result.stderr.strip()] if result.stderr.strip() else []
+    return max(codes), failed, "\n".join(errors)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     for name in ("loader", "projector", "plugin", "splash"):
         parser.add_argument("--" + name, required=True, type=Path)
+    parser.add_argument("--version", required=True, help="the version every binary carries")
     args = parser.parse_args()
     built = {kind: getattr(args, kind).read_bytes() for kind in ("loader", "projector", "plugin")}
 
