@@ -6,7 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 const std::vector<double> Marker{-2000.0, -2000.0};
 const std::vector<double> Centre{400.0, 300.0};
 
-class CameraProjectionTest : public ScriptFixture {
+class CameraProjectionTest : public CameraFixture {
   protected:
     void SetUp() override {
         host.setStageSize(800, 600);
@@ -251,7 +251,7 @@ TEST_F(CameraProjectionTest, BackProjectionFailuresKeepTheLastViewAndWorld) {
     EXPECT_EQ(camera().lastWorld.y, 2.0);
 }
 
-class ZeroStageTest : public ScriptFixture {};
+class ZeroStageTest : public CameraFixture {};
 
 // A presentation window that is not a native window, or whose rectangle cannot be read, is a
 // stage of 0 by 0 pixels: visible points land on (0, 0), and no stage point can be taken back.
