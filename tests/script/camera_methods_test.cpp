@@ -197,8 +197,11 @@ TEST_F(CameraMethodsTest, PlanesAreTestedAgainstEachOtherAndResetToFixedValues) 
         EXPECT_EQ(real(GetNearPlane), 0.1);
     }
     ASSERT_TRUE(set(SetNearPlane, {5.0}));
-    refuse(SetFarPlane, {5.0});  // equal to the near plane: refused
-    EXPECT_EQ(real(GetFarPlane), 32768.0);
+    for (double refused : {5.0, 4.0, std::nan("")}) {  // 5.0: equal to the near plane
+        ASSERT_TRUE(set(SetFarPlane, {500.0}));
+        refuse(SetFarPlane, {refused});
+        EXPECT_EQ(real(GetFarPlane), 32768.0);
+    }
     // The replacement is not tested against the other plane: the planes end up reversed.
     ASSERT_TRUE(set(SetFarPlane, {40000.0}));
     ASSERT_TRUE(set(SetNearPlane, {35000.0}));
@@ -231,6 +234,10 @@ TEST_F(CameraMethodsTest, RefusedArgumentsLeaveTheDocumentedFields) {
     EXPECT_EQ(host.callCount("ValueToFloat") - conversions, 1 + 2 + 3);
     refuse(SetRoll, {Arg::symbol("r")}, sim::StatusNotConvertible);
     expectDegrees(10.0, 20.0, 30.0);
+    // A camera that tracks its interest keeps tracking it through a refused orientation.
+    ASSERT_TRUE(set(SetInterest, {1.0, 2.0, 3.0}));
+    refuse(SetRotation, {1.0, Arg::symbol("level"), 3.0}, sim::StatusNotConvertible);
+    EXPECT_EQ(camera().tracksInterest, 1);
     for (int32_t setter : {SetFieldOfView, SetPictureRatio, SetNearPlane, SetFarPlane}) {
         refuse(setter, {Arg::string("n")}, sim::StatusNotConvertible);
     }

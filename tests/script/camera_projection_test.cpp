@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <utility>
 
 #include "tests/support/camera_view.h"
 
@@ -99,8 +100,13 @@ TEST_F(CameraProjectionTest, BlendLevelUsesThePlanesOfTheMomentAndRoundsHalfUp) 
     EXPECT_EQ(blend(), 128);  // 127.5
     project(0.0, 0.0, -19.99);
     EXPECT_EQ(blend(), 0);  // 0.255
-    project(0.0, 0.0, -10.0);
-    EXPECT_EQ(blend(), 255);
+    // Beyond the far plane, nearer than the near plane and behind the camera: out of view, yet
+    // each gives its level, held to the ends of the range.
+    const std::pair<double, int32_t> ends[] = {{-10.0, 255}, {-25.0, 0}, {-5.0, 255}, {5.0, 255}};
+    for (const auto& [z, level] : ends) {
+        project(0.0, 0.0, z);
+        EXPECT_EQ(blend(), level) << "z " << z;
+    }
     project(0.0, 0.0, -15.0);
     call(SetFarPlane, {40.0});
     EXPECT_EQ(blend(), 213) << "(15 - 40) x 255 / (10 - 40) = 212.5, without a new projection";
