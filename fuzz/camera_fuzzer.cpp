@@ -305,31 +305,36 @@ struct RegistrationSetup {
 // What the module finds in its 64-byte buffer: the host copies at most 64 bytes of each answer
 // into it, the version over the name. The first byte is cleared before each question, so an
 // answer that writes nothing (an empty raw text) reads as empty text; other bytes it did not
-// write stay as they were. Answers the status Register must give.
-Status expectedRegistration(const RegistrationSetup& setup) {
+// write stay as they were. Answers the status Register must give, and whether it gets as far
+// as the dictionaries.
+struct RegistrationOutcome {
+    Status status;
+    bool recognised;
+};
+RegistrationOutcome expectedRegistration(const RegistrationSetup& setup) {
     if ((setup.failures & 64) != 0) {
-        return sim::StatusNoInterface;  // no HostInfo
+        return {sim::StatusNoInterface, false};  // no HostInfo
     }
     if ((setup.failures & 1) != 0) {
-        return setup.failure;  // the name cannot be read
+        return {setup.failure, false};  // the name cannot be read
     }
     char buffer[64] = {};
     std::copy_n(setup.name.begin(), std::min<size_t>(setup.name.size(), sizeof buffer), buffer);
     if (std::memcmp(buffer, "Director", 9) != 0) {
-        return sim::StatusNotAvailable;
+        return {sim::StatusNotAvailable, false};
     }
     if ((setup.failures & 2) != 0) {
-        return setup.failure;  // the version cannot be read
+        return {setup.failure, false};  // the version cannot be read
     }
     buffer[0] = '\0';
     std::copy_n(setup.version.begin(), std::min<size_t>(setup.version.size(), sizeof buffer),
                 buffer);
     if (static_cast<int8_t>(buffer[0]) < static_cast<int8_t>('6')) {
-        return sim::StatusWrongVersion;
+        return {sim::StatusWrongVersion, false};
     }
     // A recognised host: only the method dictionary and its entry decide; whatever the
     // load-control dictionary or entry refuse is ignored.
-    return (setup.failures & (4 | 16)) != 0 ? setup.failure : StatusOk;
+    return {(setup.failures & (4 | 16)) != 0 ? setup.failure : StatusOk, true};
 }
 
 // --- The session: the host's steps, one per opcode.
@@ -710,11 +715,21 @@ class Session {
         if (created == StatusOk) {
             const size_t entriesBefore = host_.registry().size();
             const size_t requestsBefore = host_.dictionaryRequests().size();
-            const Status expected = expectedRegistration(setup);
-            REQUIRE(sim::registerObject(out, host_.registrationCache(), setup.context) == expected);
-            const bool msgTableStored = host_.registry().size() > entriesBefore &&
-                                        host_.registry().back().key == "msgTable";
-            REQUIRE(msgTableStored == (expected == StatusOk));
+            const RegistrationOutcome expected = expectedRegistration(setup);
+            REQUIRE(sim::registerObject(out, host_.registrationCache(), setup.context) ==
+                    expected.status);
+            // The load-control entry first, unless refused; the message table exactly on success.
+            std::vector<std::string> keys;
+            if (expected.recognised && (setup.failures & (32 | 128)) == 0) {
+                keys.push_back("XtraLoadControlOptions");
+            }
+            if (expected.status == StatusOk) {
+                keys.push_back("msgTable");
+            }
+            REQUIRE(host_.registry().size() - entriesBefore == keys.size());
+            for (size_t i = 0; i < keys.size(); ++i) {
+                REQUIRE(host_.registry()[entriesBefore + i].key == keys[i]);
+            }
             for (size_t i = requestsBefore; i < host_.dictionaryRequests().size(); ++i) {
                 REQUIRE(host_.dictionaryRequests()[i] == setup.context);
             }
