@@ -190,6 +190,7 @@ TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
     EXPECT_EQ(registerWith(), sim::StatusWrongVersion);
     host.failInfo(sim::InfoVersionText, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
+    host.endRegistrationFailures();  // so the name's refusal alone decides
     host.failInfo(sim::InfoApplicationName, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
     // The fixture's tear-down checks that every reference came back.
