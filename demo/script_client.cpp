@@ -139,7 +139,7 @@ Status ScriptClient::invoke(const std::string& method, const std::vector<double>
     if (elements.empty()) {
         elements.push_back(HostValue{});
     }
-    CallRecord record{};
+    sim::CallBlock record;
     record.methodNumber = entry->second.number;
     record.arguments = elements.data();
     const Status status = sim::callObject(interface_, &record);

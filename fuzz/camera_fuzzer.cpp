@@ -15,7 +15,10 @@
 //     3 Release         camera:u8 interface:u8
 //     4 destroy camera  camera:u8 (its references released first, in the order held)
 //     5 more interface  camera:u8 (a second interface object on the same instance)
-//     6 register        name:text version:text failures:u8 status:u8 context:u32
+//     6 register        name:text version:text failures:u8 status:u8 context:u32 (failures
+//                        bits 0..7: name, version, method dictionary, message table, null
+//                        dictionary, load-control dictionary, no HostInfo, load-control entry;
+//                        they last for this one Register)
 //     7 alloc failures  count:u8 after:u8
 //     8 list failures   count:u8
 //     9 stage           what:u8 a:u16 b:u16 (what % 5: size a x b, window kind a, rectangle
@@ -39,14 +42,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/camera_view.h"
 #include "simhost/host_numbers.h"
 #include "simhost/interface_ids.h"
 #include "simhost/script_object.h"
 #include "simhost/sim_host.h"
-#include "xtra/boundary/interface_object.h"
-#include "xtra/boundary/registration.h"
-#include "xtra/camera_class/camera_instance.h"
-#include "xtra/camera_class/camera_interface.h"
 
 namespace {
 
@@ -185,31 +185,6 @@ bool isSetter(uint32_t method) {
            method == 11 || method == 13 || method == 15;
 }
 
-// The same double, or both NaN: NaN angles give NaN table entries, whatever their payload.
-bool sameNumber(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-// The table's entries in its own order, each from its own sin or cos call.
-void requireTableMatches(const CameraState& camera) {
-    const RotationTable& t = camera.rotationTable;
-    const double pitch = camera.pitch;
-    const double yaw = camera.yaw;
-    const double roll = camera.roll;
-    REQUIRE(sameNumber(t.sinNegPitch, std::sin(-pitch)));
-    REQUIRE(sameNumber(t.sinPitch, std::sin(pitch)));
-    REQUIRE(sameNumber(t.cosNegPitch, std::cos(-pitch)));
-    REQUIRE(sameNumber(t.cosPitch, std::cos(pitch)));
-    REQUIRE(sameNumber(t.sinYaw, std::sin(yaw)));
-    REQUIRE(sameNumber(t.sinNegYaw, std::sin(-yaw)));
-    REQUIRE(sameNumber(t.cosYaw, std::cos(yaw)));
-    REQUIRE(sameNumber(t.cosNegYaw, std::cos(-yaw)));
-    REQUIRE(sameNumber(t.sinNegRoll, std::sin(-roll)));
-    REQUIRE(sameNumber(t.sinRoll, std::sin(roll)));
-    REQUIRE(sameNumber(t.cosNegRoll, std::cos(-roll)));
-    REQUIRE(sameNumber(t.cosRoll, std::cos(roll)));
-}
-
 // One interface object as the host holds it: the references it took and has not given back.
 struct HeldInterface {
     InterfaceObject* object;
@@ -229,58 +204,166 @@ const HostValue untouchedMarker = {{0x7E57ED00u, 0x7E57ED01u}};
 
 constexpr size_t MaxCameras = 4;
 constexpr int32_t MaxReferences = 8;
+// The size of the window record of a host that fills all of it, not only the words a module
+// reads.
+constexpr size_t LargeWindowRecord = 256;
+
+// --- What the module promises for a call, judged from the host's values alone.
+
+bool isFloatsOf(const sim::Host& host, const HostValue& value, sim::ValueType type, size_t count) {
+    if (host.typeOf(value) != type) {
+        return false;
+    }
+    const std::vector<HostValue> items = host.itemsOf(value);
+    if (items.size() != count) {
+        return false;
+    }
+    for (const HostValue& item : items) {
+        if (host.typeOf(item) != sim::ValueType::Float) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isIntegerWithin(const sim::Host& host, const HostValue& value, int32_t low, int32_t high) {
+    return host.typeOf(value) == sim::ValueType::Integer && host.integerOf(value) >= low &&
+           host.integerOf(value) <= high;
+}
+
+// The result a method may give with status 0, beside its error symbol.
+bool isDocumentedSuccess(const sim::Host& host, uint32_t method, const HostValue& result) {
+    switch (method) {
+        case 1:
+        case 3:
+        case 5:
+        case 19:
+            return isFloatsOf(host, result, sim::ValueType::List, 3);
+        case 16:
+            return isFloatsOf(host, result, sim::ValueType::Point, 2);
+        case 8:
+        case 10:
+        case 12:
+        case 14:
+        case 17:
+        case 20:
+        case 21:
+        case 22:
+        case 23:
+            return host.typeOf(result) == sim::ValueType::Float;
+        case 18:
+            return isIntegerWithin(host, result, 0, 255);
+        case 24:
+            return isIntegerWithin(host, result, -1, 1) && host.integerOf(result) != 0;
+        case 25:
+        case 26:
+            return host.typeOf(result) == sim::ValueType::Integer;
+        default:
+            return isSetter(method) && host.isSymbol(result, "Ok");
+    }
+}
+
+// The answer of a method that ran on a camera with its value link: its status, its result, and
+// after a successful setter the camera's rotation table.
+void checkAnswer(const sim::Host& host, const Camera& camera, InterfaceObject* object,
+                 uint32_t method, Status status, const HostValue& result, bool refusable) {
+    const bool isError = host.isSymbol(result, errorSymbolOf(method));
+    REQUIRE(status == StatusOk || status == sim::StatusNotConvertible);
+    // Projection and back-projection need the list link before they read anything.
+    const bool readsArguments = !(camera.listWithheld && (method == 16 || method == 19));
+    if (readsArguments) {
+        // A refused conversion is reported with its own status, except by the two point
+        // setters, which answer 0 either way.
+        const bool reportsRefusal = refusable && method != 2 && method != 4;
+        REQUIRE((status == sim::StatusNotConvertible) == reportsRefusal);
+        if (refusable) {
+            REQUIRE(isError);
+        }
+    } else {
+        REQUIRE(status == StatusOk);
+        REQUIRE(isError);
+    }
+    // Methods without an error symbol of their own cannot answer with one.
+    const bool hasNoErrors =
+        method == 8 || method == 10 || method == 12 || method == 14 || method == 17 || method == 18;
+    REQUIRE(isDocumentedSuccess(host, method, result) || (isError && !hasNoErrors));
+    if (isSetter(method) && host.isSymbol(result, "Ok") && camera.newRan) {
+        REQUIRE(view::rotationTableMatchesAngles(object));
+    }
+}
+
+// --- What Register must answer, from what the host told it and what it refuses.
+
+struct RegistrationSetup {
+    std::vector<char> name;
+    std::vector<char> version;
+    uint8_t failures;
+    Status failure;
+    int32_t context;
+};
+
+// What the module finds in its 64-byte buffer: the host copies at most 64 bytes of each answer
+// into it, the version over the name. The first byte is cleared before each question, so an
+// answer that writes nothing (an empty raw text) reads as empty text; other bytes it did not
+// write stay as they were. Answers the status Register must give, and whether it gets as far
+// as the dictionaries.
+struct RegistrationOutcome {
+    Status status;
+    bool recognised;
+};
+RegistrationOutcome expectedRegistration(const RegistrationSetup& setup) {
+    if ((setup.failures & 64) != 0) {
+        return {sim::StatusNoInterface, false};  // no HostInfo
+    }
+    if ((setup.failures & 1) != 0) {
+        return {setup.failure, false};  // the name cannot be read
+    }
+    char buffer[64] = {};
+    std::copy_n(setup.name.begin(), std::min<size_t>(setup.name.size(), sizeof buffer), buffer);
+    if (std::memcmp(buffer, "Director", 9) != 0) {
+        return {sim::StatusNotAvailable, false};
+    }
+    if ((setup.failures & 2) != 0) {
+        return {setup.failure, false};  // the version cannot be read
+    }
+    buffer[0] = '\0';
+    std::copy_n(setup.version.begin(), std::min<size_t>(setup.version.size(), sizeof buffer),
+                buffer);
+    if (static_cast<int8_t>(buffer[0]) < static_cast<int8_t>('6')) {
+        return {sim::StatusWrongVersion, false};
+    }
+    // A recognised host: only the method dictionary and its entry decide; whatever the
+    // load-control dictionary or entry refuse is ignored.
+    return {(setup.failures & (4 | 16)) != 0 ? setup.failure : StatusOk, true};
+}
+
+// --- The session: the host's steps, one per opcode.
 
 class Session {
   public:
     explicit Session(const ModuleExports& module) : module_(module) {}
 
     void run(Input& input) {
+        using Step = void (Session::*)(Input&);
+        static constexpr Step steps[] = {
+            &Session::createCamera,     &Session::callMethod,      &Session::addReference,
+            &Session::releaseReference, &Session::destroyCamera,   &Session::anotherInterface,
+            &Session::registerModule,   &Session::failAllocations, &Session::failNewLists,
+            &Session::changeStage,      &Session::classInfo,       &Session::queryInterface,
+        };
+        static_assert(sizeof steps / sizeof steps[0] == 12, "one step per opcode");
         while (!input.done()) {
-            switch (input.byte() % 12) {
-                case 0:
-                    createCamera(input.byte());
-                    break;
-                case 1:
-                    callMethod(input);
-                    break;
-                case 2:
-                    addReference(input.byte(), input.byte());
-                    break;
-                case 3:
-                    releaseReference(input.byte(), input.byte());
-                    break;
-                case 4:
-                    destroyCamera(input.byte());
-                    break;
-                case 5:
-                    anotherInterface(input.byte());
-                    break;
-                case 6:
-                    registerModule(input);
-                    break;
-                case 7: {
-                    const int count = input.byte() % 4;
-                    host_.failAllocations(count, input.byte() % 4);
-                    break;
-                }
-                case 8:
-                    host_.failNewLists(input.byte() % 4);
-                    break;
-                case 9:
-                    changeStage(input);
-                    break;
-                case 10:
-                    classInfo();
-                    break;
-                default:
-                    queryInterface(input.byte(), input.byte());
-                    break;
-            }
+            (this->*steps[input.byte() % 12])(input);
             requireBooksBalance();
         }
-        // The host lets go of everything, then nothing may be left over.
+        letGoOfEverything();
+    }
+
+  private:
+    // The host lets go of everything, then nothing may be left over.
+    void letGoOfEverything() {
         while (!cameras_.empty()) {
-            destroyCamera(0);
+            destroy(cameras_.front());
         }
         REQUIRE(host_.outstandingReferences() == 0);
         REQUIRE(!host_.anyOverReleased());
@@ -290,7 +373,6 @@ class Session {
         REQUIRE(module_.DllCanUnloadNow() == 0);
     }
 
-  private:
     // What the host can count at any moment: each interface object is one block and holds its
     // references plus one on its instance; the module may be unloaded only without any.
     void requireBooksBalance() {
@@ -299,7 +381,7 @@ class Session {
             int64_t expected = 1;  // the host's own
             for (const HeldInterface& held : camera.interfaces) {
                 expected += held.references + 1;
-                REQUIRE(held.object->refCount == held.references);
+                REQUIRE(view::referenceCountOf(held.object) == held.references);
             }
             REQUIRE(host_.instanceReferences(camera.instance) == expected);
             interfaces += camera.interfaces.size();
@@ -312,6 +394,14 @@ class Session {
 
     Camera* pick(uint8_t index) {
         return cameras_.empty() ? nullptr : &cameras_[index % cameras_.size()];
+    }
+
+    // One of the camera's interfaces, or null when it has none.
+    static HeldInterface* pickInterface(Camera* camera, size_t index) {
+        if (camera == nullptr || camera->interfaces.empty()) {
+            return nullptr;
+        }
+        return &camera->interfaces[index % camera->interfaces.size()];
     }
 
     // Asks for an interface of the camera's instance; on failure nothing may have changed.
@@ -329,12 +419,15 @@ class Session {
             }
             return;
         }
-        REQUIRE(sameGuid(interfaceId, sim::CameraInterfaceId));
+        REQUIRE(sim::sameId(interfaceId, sim::CameraInterfaceId));
         REQUIRE(out != nullptr);
         camera.interfaces.push_back(HeldInterface{static_cast<InterfaceObject*>(out), 1});
     }
 
-    void createCamera(uint8_t flags) {
+    // Step 0: a camera made with the services the flags withhold; its host links are the three
+    // words after the host's header.
+    void createCamera(Input& input) {
+        const uint8_t flags = input.byte();
         if (cameras_.size() >= MaxCameras) {
             return;
         }
@@ -348,10 +441,11 @@ class Session {
         REQUIRE(camera.instance.record != nullptr);
         camera.valueWithheld = (flags & 1) != 0;
         camera.listWithheld = (flags & 2) != 0;
-        const HostLinks& links = reinterpret_cast<CameraInstance*>(camera.instance.record)->links;
-        REQUIRE((links.valueServices == nullptr) == camera.valueWithheld);
-        REQUIRE((links.listServices == nullptr) == camera.listWithheld);
-        REQUIRE((links.auxServices == nullptr) == ((flags & 4) != 0));
+        for (size_t link = 0; link < 3; ++link) {
+            const bool withheld = (flags >> link & 1) != 0;
+            REQUIRE(sim::classWord(camera.instance, link) ==
+                    (withheld ? nullptr : host_.service(*services[link])));
+        }
         // Presentation services stay withheld for this camera's "new", then come back.
         for (int bit = 0; bit < 3; ++bit) {
             host_.withhold(*services[bit], false);
@@ -371,10 +465,6 @@ class Session {
             added.newRan = true;
         }
         host_.withhold(sim::PresentationServicesId, false);
-    }
-
-    static Status dispatch(InterfaceObject* object, CallRecord* record) {
-        return static_cast<const CameraInterfaceOps*>(object->ops)->Call(object, record);
     }
 
     uint32_t readMethod(Input& input) {
@@ -421,101 +511,41 @@ class Session {
                 }
                 return host_.makeString(text);
             }
-            case 6: {
-                std::vector<HostValue> items;
-                const int count = input.byte() % 4;
-                for (int i = 0; i < count; ++i) {
-                    if (input.byte() % 2 == 0) {
-                        items.push_back(host_.makeInteger(static_cast<int8_t>(input.byte())));
-                    } else {
-                        items.push_back(
-                            host_.makeFloat(specialFloats[input.byte() % specialFloatCount]));
-                    }
-                }
-                HostValue list = host_.makeList(items);
-                for (HostValue& item : items) {
-                    host_.release(item);
-                }
-                return list;
-            }
+            case 6:
+                return readList(input);
             default:
                 return HostValue{};  // void
         }
     }
 
-    bool isSymbolResult(const HostValue& value, const char* text) const {
-        return host_.isSymbol(value, text);
-    }
-
-    bool isFloatsOf(const HostValue& value, sim::ValueType type, size_t count) const {
-        if (host_.typeOf(value) != type) {
-            return false;
-        }
-        const std::vector<HostValue> items = host_.itemsOf(value);
-        if (items.size() != count) {
-            return false;
-        }
-        for (const HostValue& item : items) {
-            if (host_.typeOf(item) != sim::ValueType::Float) {
-                return false;
+    HostValue readList(Input& input) {
+        std::vector<HostValue> items;
+        const int count = input.byte() % 4;
+        for (int i = 0; i < count; ++i) {
+            if (input.byte() % 2 == 0) {
+                items.push_back(host_.makeInteger(static_cast<int8_t>(input.byte())));
+            } else {
+                items.push_back(host_.makeFloat(specialFloats[input.byte() % specialFloatCount]));
             }
         }
-        return true;
-    }
-
-    // The result a method may give with status 0, beside its error symbol.
-    bool isDocumentedSuccess(uint32_t method, const HostValue& result) const {
-        switch (method) {
-            case 1:
-            case 3:
-            case 5:
-            case 19:
-                return isFloatsOf(result, sim::ValueType::List, 3);
-            case 16:
-                return isFloatsOf(result, sim::ValueType::Point, 2);
-            case 8:
-            case 10:
-            case 12:
-            case 14:
-            case 17:
-            case 20:
-            case 21:
-            case 22:
-            case 23:
-                return host_.typeOf(result) == sim::ValueType::Float;
-            case 18: {
-                if (host_.typeOf(result) != sim::ValueType::Integer) {
-                    return false;
-                }
-                const int32_t level = host_.integerOf(result);
-                return level >= 0 && level <= 255;
-            }
-            case 24: {
-                if (host_.typeOf(result) != sim::ValueType::Integer) {
-                    return false;
-                }
-                const int32_t sign = host_.integerOf(result);
-                return sign == -1 || sign == 1;
-            }
-            case 25:
-            case 26:
-                return host_.typeOf(result) == sim::ValueType::Integer;
-            default:
-                return isSetter(method) && isSymbolResult(result, "Ok");
+        HostValue list = host_.makeList(items);
+        for (HostValue& item : items) {
+            host_.release(item);
         }
+        return list;
     }
 
+    // Step 1: a script's call, with the method number and the arguments the input gives.
     void callMethod(Input& input) {
         // The camera byte's low bits choose the camera, the rest which of its interfaces.
         const uint8_t which = input.byte();
         Camera* camera = pick(which);
+        HeldInterface* held = pickInterface(camera, which / MaxCameras);
         const uint32_t method = readMethod(input);
         const int given = input.byte() % 8;
-        if (camera == nullptr || camera->interfaces.empty()) {
+        if (held == nullptr) {
             return;
         }
-        InterfaceObject* object =
-            camera->interfaces[(which / MaxCameras) % camera->interfaces.size()].object;
 
         // Element 0 is "me" for object methods; the script's arguments follow. Missing ones
         // are void, as the host passes them; extra ones are passed along.
@@ -540,11 +570,11 @@ class Session {
             refusable = refusable || !convertible[static_cast<size_t>(e)];
         }
 
-        CallRecord record{};
+        sim::CallBlock record;
         record.methodNumber = static_cast<int32_t>(method);
         record.result = untouchedMarker;
         record.arguments = elements.data();
-        const Status status = dispatch(object, &record);
+        const Status status = sim::callObject(held->object, &record);
         const bool untouched =
             std::memcmp(&record.result, &untouchedMarker, sizeof(HostValue)) == 0;
 
@@ -560,7 +590,7 @@ class Session {
             REQUIRE(untouched);
         } else {
             REQUIRE(!untouched);
-            checkAnswer(*camera, method, status, record.result, refusable);
+            checkAnswer(host_, *camera, held->object, method, status, record.result, refusable);
             host_.release(record.result);
         }
         for (HostValue& element : elements) {
@@ -568,82 +598,57 @@ class Session {
         }
     }
 
-    void checkAnswer(const Camera& camera, uint32_t method, Status status, const HostValue& result,
-                     bool refusable) {
-        const bool isError = isSymbolResult(result, errorSymbolOf(method));
-        REQUIRE(status == StatusOk || status == sim::StatusNotConvertible);
-        // Projection and back-projection need the list link before they read anything.
-        const bool readsArguments = !(camera.listWithheld && (method == 16 || method == 19));
-        if (readsArguments) {
-            // A refused conversion is reported with its own status, except by the two point
-            // setters, which answer 0 either way.
-            const bool reportsRefusal = refusable && method != 2 && method != 4;
-            REQUIRE((status == sim::StatusNotConvertible) == reportsRefusal);
-            if (refusable) {
-                REQUIRE(isError);
-            }
-        } else {
-            REQUIRE(status == StatusOk);
-            REQUIRE(isError);
+    // Step 2.
+    void addReference(Input& input) {
+        Camera* camera = pick(input.byte());
+        HeldInterface* held = pickInterface(camera, input.byte());
+        if (held == nullptr || held->references >= MaxReferences) {
+            return;
         }
-        // Methods without an error symbol of their own cannot answer with one.
-        const bool hasNoErrors = method == 8 || method == 10 || method == 12 || method == 14 ||
-                                 method == 17 || method == 18;
-        REQUIRE(isDocumentedSuccess(method, result) || (isError && !hasNoErrors));
-        if (isSetter(method) && isSymbolResult(result, "Ok") && camera.newRan) {
-            requireTableMatches(reinterpret_cast<CameraInstance*>(camera.instance.record)->camera);
+        const uint32_t count = sim::addRefObject(held->object);
+        held->references += 1;
+        REQUIRE(count == static_cast<uint32_t>(held->references));
+    }
+
+    // Step 3: the last reference taken away frees the object.
+    void releaseReference(Input& input) {
+        Camera* camera = pick(input.byte());
+        HeldInterface* held = pickInterface(camera, input.byte());
+        if (held == nullptr) {
+            return;
+        }
+        const uint32_t count = sim::releaseObject(held->object);
+        held->references -= 1;
+        REQUIRE(count == static_cast<uint32_t>(held->references));
+        if (held->references == 0) {
+            camera->interfaces.erase(camera->interfaces.begin() +
+                                     (held - camera->interfaces.data()));
         }
     }
 
-    void addReference(uint8_t which, uint8_t index) {
-        Camera* camera = pick(which);
-        if (camera == nullptr || camera->interfaces.empty()) {
-            return;
-        }
-        HeldInterface& held = camera->interfaces[index % camera->interfaces.size()];
-        if (held.references >= MaxReferences) {
-            return;
-        }
-        const uint32_t count =
-            static_cast<const CameraInterfaceOps*>(held.object->ops)->AddRef(held.object);
-        held.references += 1;
-        REQUIRE(count == static_cast<uint32_t>(held.references));
-    }
-
-    void releaseReference(uint8_t which, uint8_t index) {
-        Camera* camera = pick(which);
-        if (camera == nullptr || camera->interfaces.empty()) {
-            return;
-        }
-        const size_t slot = index % camera->interfaces.size();
-        HeldInterface& held = camera->interfaces[slot];
-        const uint32_t count =
-            static_cast<const CameraInterfaceOps*>(held.object->ops)->Release(held.object);
-        held.references -= 1;
-        REQUIRE(count == static_cast<uint32_t>(held.references));
-        if (held.references == 0) {
-            camera->interfaces.erase(camera->interfaces.begin() + static_cast<ptrdiff_t>(slot));
+    // Step 4: its references released first, in the order held.
+    void destroyCamera(Input& input) {
+        Camera* camera = pick(input.byte());
+        if (camera != nullptr) {
+            destroy(*camera);
         }
     }
 
-    void destroyCamera(uint8_t which) {
-        Camera* camera = pick(which);
-        if (camera == nullptr) {
-            return;
-        }
-        for (HeldInterface& held : camera->interfaces) {
+    void destroy(Camera& camera) {
+        for (HeldInterface& held : camera.interfaces) {
             while (held.references > 0) {
-                static_cast<const CameraInterfaceOps*>(held.object->ops)->Release(held.object);
+                sim::releaseObject(held.object);
                 held.references -= 1;
             }
         }
-        camera->interfaces.clear();
-        REQUIRE(host_.destroyInstance(camera->instance));
-        cameras_.erase(cameras_.begin() + (camera - cameras_.data()));
+        camera.interfaces.clear();
+        REQUIRE(host_.destroyInstance(camera.instance));
+        cameras_.erase(cameras_.begin() + (&camera - cameras_.data()));
     }
 
-    void anotherInterface(uint8_t which) {
-        Camera* camera = pick(which);
+    // Step 5.
+    void anotherInterface(Input& input) {
+        Camera* camera = pick(input.byte());
         if (camera != nullptr && camera->interfaces.size() < 4) {
             takeInterface(*camera, sim::CameraInterfaceId);
         }
@@ -664,40 +669,43 @@ class Session {
         return bytes;
     }
 
-    // Register on a fresh registration instance, with whatever the host claims to be.
-    void registerModule(Input& input) {
-        const std::vector<char> name =
-            readText(input, fixedTexts, sizeof(fixedTexts) / sizeof(fixedTexts[0]));
-        const std::vector<char> version =
-            readText(input, fixedVersions, sizeof(fixedVersions) / sizeof(fixedVersions[0]));
-        const uint8_t failures = input.byte();
-        const Status failure = static_cast<Status>(0x80040100u + (input.byte() % 4));
-        const int32_t context = static_cast<int32_t>(input.u32());
-
-        host_.setInfoBytes(sim::InfoApplicationName, name);
-        host_.setInfoBytes(sim::InfoVersionText, version);
-        // The simulated host keeps these for the rest of the input.
+    void refuseAsTold(const RegistrationSetup& setup) {
+        host_.setInfoBytes(sim::InfoApplicationName, setup.name);
+        host_.setInfoBytes(sim::InfoVersionText, setup.version);
+        const uint8_t failures = setup.failures;
+        const bool null = (failures & 8) != 0;
         if ((failures & 1) != 0) {
-            host_.failInfo(sim::InfoApplicationName, failure);
-            nameFails_ = true;
+            host_.failInfo(sim::InfoApplicationName, setup.failure);
         }
         if ((failures & 2) != 0) {
-            host_.failInfo(sim::InfoVersionText, failure);
-            versionFails_ = true;
+            host_.failInfo(sim::InfoVersionText, setup.failure);
         }
         if ((failures & 4) != 0) {
-            host_.failDictionary(sim::CameraInterfaceId, failure, (failures & 8) != 0);
-            dictionaryFails_ = true;
+            host_.failDictionary(sim::CameraInterfaceId, setup.failure, null);
         }
         if ((failures & 16) != 0) {
-            host_.failPutEntry("msgTable", failure);
-            putFails_ = true;
+            host_.failPutEntry("msgTable", setup.failure);
         }
         if ((failures & 32) != 0) {
-            host_.failDictionary(sim::LoadControlId, failure, (failures & 8) != 0);
+            host_.failDictionary(sim::LoadControlId, setup.failure, null);
         }
-        const bool withholdInfo = (failures & 64) != 0;
-        host_.withhold(sim::HostInfoId, withholdInfo);
+        if ((failures & 128) != 0) {
+            host_.failPutEntry("XtraLoadControlOptions", setup.failure);
+        }
+        host_.withhold(sim::HostInfoId, (failures & 64) != 0);
+    }
+
+    // Step 6: Register on a fresh registration instance, with whatever the host claims to be
+    // and refuses; the refusals end with it.
+    void registerModule(Input& input) {
+        RegistrationSetup setup;
+        setup.name = readText(input, fixedTexts, sizeof(fixedTexts) / sizeof(fixedTexts[0]));
+        setup.version =
+            readText(input, fixedVersions, sizeof(fixedVersions) / sizeof(fixedVersions[0]));
+        setup.failures = input.byte();
+        setup.failure = static_cast<Status>(0x80040100u + (input.byte() % 4));
+        setup.context = static_cast<int32_t>(input.u32());
+        refuseAsTold(setup);
 
         sim::Instance instance;
         void* out = nullptr;
@@ -705,46 +713,44 @@ class Session {
                                                  sim::RegistrationInterfaceId, &instance, &out);
         REQUIRE(instance.record != nullptr);
         if (created == StatusOk) {
-            auto* object = static_cast<InterfaceObject*>(out);
-            const auto* ops = static_cast<const RegistrationInterfaceOps*>(object->ops);
             const size_t entriesBefore = host_.registry().size();
-            const Status status = ops->Register(object, host_.registrationCache(), context);
-
-            // What the module finds in its 64-byte buffer: the host copies at most 64 bytes of
-            // each answer into it, the version over the name. The first byte is cleared before
-            // each question, so an answer that writes nothing (an empty raw text) reads as
-            // empty text; other bytes it did not write stay as they were.
-            char buffer[64] = {};
-            std::copy_n(name.begin(), std::min<size_t>(name.size(), sizeof buffer), buffer);
-            const bool isDirector = std::memcmp(buffer, "Director", 9) == 0;
-            buffer[0] = '\0';
-            std::copy_n(version.begin(), std::min<size_t>(version.size(), sizeof buffer), buffer);
-            const bool recentEnough = static_cast<int8_t>(buffer[0]) >= static_cast<int8_t>('6');
-            const bool msgTableStored = host_.registry().size() > entriesBefore &&
-                                        host_.registry().back().key == "msgTable";
-            if (status == StatusOk) {
-                REQUIRE(!withholdInfo && !nameFails_ && !versionFails_);
-                REQUIRE(isDirector && recentEnough);
-                REQUIRE(msgTableStored);
-            } else if (!withholdInfo && !nameFails_) {
-                if (!isDirector) {
-                    REQUIRE(status == sim::StatusNotAvailable);
-                    REQUIRE(host_.registry().size() == entriesBefore);
-                } else if (!versionFails_ && !recentEnough) {
-                    REQUIRE(status == sim::StatusWrongVersion);
-                    REQUIRE(host_.registry().size() == entriesBefore);
-                } else if (!versionFails_) {
-                    // A recognised host: only its dictionaries may refuse.
-                    REQUIRE(dictionaryFails_ || putFails_);
-                }
+            const size_t requestsBefore = host_.dictionaryRequests().size();
+            const RegistrationOutcome expected = expectedRegistration(setup);
+            REQUIRE(sim::registerObject(out, host_.registrationCache(), setup.context) ==
+                    expected.status);
+            // The load-control entry first, unless refused; the message table exactly on success.
+            std::vector<std::string> keys;
+            if (expected.recognised && (setup.failures & (32 | 128)) == 0) {
+                keys.push_back("XtraLoadControlOptions");
+            }
+            if (expected.status == StatusOk) {
+                keys.push_back("msgTable");
+            }
+            REQUIRE(host_.registry().size() - entriesBefore == keys.size());
+            for (size_t i = 0; i < keys.size(); ++i) {
+                REQUIRE(host_.registry()[entriesBefore + i].key == keys[i]);
+            }
+            for (size_t i = requestsBefore; i < host_.dictionaryRequests().size(); ++i) {
+                REQUIRE(host_.dictionaryRequests()[i] == setup.context);
             }
         } else {
             REQUIRE(created == sim::StatusOutOfMemory && out == nullptr);
         }
         REQUIRE(sim::destroyObject(host_, instance, out));
+        host_.endRegistrationFailures();
         host_.withhold(sim::HostInfoId, false);
     }
 
+    // Step 7.
+    void failAllocations(Input& input) {
+        const int count = input.byte() % 4;
+        host_.failAllocations(count, input.byte() % 4);
+    }
+
+    // Step 8.
+    void failNewLists(Input& input) { host_.failNewLists(input.byte() % 4); }
+
+    // Step 9.
     void changeStage(Input& input) {
         const uint8_t what = input.byte();
         const int32_t a = static_cast<int16_t>(input.u16());
@@ -760,9 +766,8 @@ class Session {
                 host_.failStageRect((b & 1) != 0);
                 break;
             case 3:
-                // A host that writes a native-window record as large as the plug-in's, or only
-                // the words it reads.
-                host_.fillNativeRecord((b & 1) != 0 ? NativeWindowRecordBytes : 0);
+                // A host that writes all of its window record, or only the words a module reads.
+                host_.fillNativeRecord((b & 1) != 0 ? LargeWindowRecord : 0);
                 break;
             default: {
                 // Two bits choose a step of the chain; the fourth value sets none.
@@ -778,39 +783,38 @@ class Session {
         }
     }
 
-    void classInfo() {
+    // Step 10.
+    void classInfo(Input&) {
         ClassInfoRecord* records = nullptr;
-        Allocator* allocator = host_.allocator();
-        const Status status = module_.DllGetClassInfo(allocator, &records);
+        const Status status = module_.DllGetClassInfo(host_.allocator(), &records);
         REQUIRE((status == StatusOk) == (records != nullptr));
         if (status != StatusOk) {
             REQUIRE(status == sim::StatusOutOfMemory);
         }
         if (records != nullptr) {
-            allocator->ops->Free(allocator, records);
+            host_.freeBlock(records);
         }
     }
 
-    // The interface passes the question to its instance record, which the host answers; the
-    // module's class objects are not offered at all.
-    void queryInterface(uint8_t which, uint8_t asked) {
+    // Step 11: the interface passes the question to its instance record, which the host
+    // answers; the module's class objects are not offered at all.
+    void queryInterface(Input& input) {
+        const uint8_t which = input.byte();
+        HeldInterface* held = pickInterface(pick(which), which / MaxCameras);
+        const uint8_t asked = input.byte();
         void* classObject = &classObject;
         REQUIRE(module_.DllGetClassObject(&sim::CameraClassId, &sim::CameraInterfaceId,
                                           &classObject) != StatusOk);
-        Camera* camera = pick(which);
-        if (camera == nullptr || camera->interfaces.empty()) {
+        if (held == nullptr) {
             return;
         }
-        InterfaceObject* object =
-            camera->interfaces[(which / MaxCameras) % camera->interfaces.size()].object;
         // An identifier nobody answers to, beside the known ones.
         static const Guid unknownId = {
             0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
         const Guid* ids[] = {&sim::CameraInterfaceId, &sim::RegistrationInterfaceId,
                              &sim::ValueServicesId, &unknownId};
         void* out = &classObject;  // junk the host overwrites
-        const Status status = static_cast<const CameraInterfaceOps*>(object->ops)
-                                  ->QueryInterface(object, ids[asked % 4], &out);
+        const Status status = sim::queryObject(held->object, *ids[asked % 4], &out);
         // The simulated host's instance records answer no interface.
         REQUIRE(status == sim::StatusNoInterface && out == nullptr);
     }
@@ -818,10 +822,6 @@ class Session {
     const ModuleExports& module_;
     sim::Host host_;
     std::vector<Camera> cameras_;
-    bool nameFails_ = false;
-    bool versionFails_ = false;
-    bool dictionaryFails_ = false;
-    bool putFails_ = false;
 };
 
 const ModuleExports& moduleExports() {

@@ -1,5 +1,7 @@
 #include "simhost/interface_ids.h"
 
+#include <cstring>
+
 namespace sim {
 
 const Guid ValueServicesId = {
@@ -23,5 +25,9 @@ const Guid RegistrationInterfaceId = {
     0xAC3E7803, 0x0002, 0x8FE5, {0x00, 0x00, 0x08, 0x00, 0x07, 0x16, 0x0D, 0xC3}};
 const Guid CameraInterfaceId = {
     0xAC401FB6, 0x0001, 0xF9B0, {0x00, 0x00, 0x08, 0x00, 0x07, 0x2C, 0x63, 0x26}};
+
+bool sameId(const Guid& a, const Guid& b) {
+    return std::memcmp(&a, &b, 16) == 0;
+}
 
 }  // namespace sim

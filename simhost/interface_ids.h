@@ -19,4 +19,7 @@ extern const Guid CameraClassId;
 extern const Guid RegistrationInterfaceId;
 extern const Guid CameraInterfaceId;
 
+// Identifiers compared as the host compares them: 16 raw bytes.
+bool sameId(const Guid& a, const Guid& b);
+
 }  // namespace sim

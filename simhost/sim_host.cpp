@@ -19,10 +19,9 @@ OperationTable operationTable(std::initializer_list<SlotEntry> entries) {
 
 namespace {
 
-// The host's header of an instance record, word by word: 0 the instance's own table, 2
-// HostServices, 3 Allocator; words 1 and 4 are this host's own book-keeping (its state and the
-// record's reference book), 5 is unused. Six words, 24 bytes on the host's 32-bit build.
-constexpr size_t HeaderWords = 6;
+// The host's header of an instance record (InstanceHeaderWords), word by word: 0 the instance's
+// own table, 2 HostServices, 3 Allocator; words 1 and 4 are this host's own book-keeping (its
+// state and the record's reference book), 5 is unused.
 void putWord(InstanceRecord* record, size_t word, const void* value) {
     std::memcpy(reinterpret_cast<char*>(record) + word * sizeof(void*), &value, sizeof(void*));
 }
@@ -48,21 +47,13 @@ Status XTRA_CALL hostQueryInterface(HostServices* self, const Guid* iid, void** 
     if (host.isWithheld(*iid)) {
         return StatusNoInterface;
     }
-    const std::pair<const Guid*, SimObject*> services[] = {
-        {&ValueServicesId, host.valueServices},
-        {&ListServicesId, host.listServices},
-        {&AuxServicesId, host.auxServices},
-        {&PresentationServicesId, host.presentationServices},
-        {&HostInfoId, host.hostInfo},
-    };
-    for (const auto& service : services) {
-        if (sameGuid(*iid, *service.first)) {
-            host.addRef(service.second->id);
-            *out = service.second;
-            return StatusOk;
-        }
+    SimObject* const service = host.serviceOf(*iid);
+    if (service == nullptr) {
+        return StatusNoInterface;
     }
-    return StatusNoInterface;
+    host.addRef(service->id);
+    *out = service;
+    return StatusOk;
 }
 
 const OperationTable& hostServicesTable() {
@@ -186,20 +177,21 @@ const OperationTable& dictionaryTable() {
     return table;
 }
 
-Status XTRA_CALL getRegistrationDictionary(RegistrationCache* self, int32_t, const Guid* classId,
-                                           const Guid* interfaceId, RegistrationDictionary** out) {
+Status XTRA_CALL getRegistrationDictionary(RegistrationCache* self, int32_t context,
+                                           const Guid* classId, const Guid* interfaceId,
+                                           RegistrationDictionary** out) {
     Host::Impl& host = hostOf(self);
     host.count(Op::GetRegistrationDictionary);
-    host.dictionaryRequests += 1;
+    host.dictionaryContexts.push_back(context);
     for (const auto& failure : host.dictionaryFailures) {
-        if (sameGuid(failure.first, *interfaceId)) {
+        if (sameId(failure.first, *interfaceId)) {
             *out = failure.second.returnNull ? nullptr : *out;
             return failure.second.status;
         }
     }
     for (const auto& dictionary : host.dictionaries) {
-        if (sameGuid(dictionary.first.first, *classId) &&
-            sameGuid(dictionary.first.second, *interfaceId)) {
+        if (sameId(dictionary.first.first, *classId) &&
+            sameId(dictionary.first.second, *interfaceId)) {
             *out = reinterpret_cast<RegistrationDictionary*>(dictionary.second);
             return StatusOk;
         }
@@ -354,9 +346,23 @@ uint32_t Host::Impl::release(size_t id) {
     return static_cast<uint32_t>(book.references);
 }
 
+SimObject* Host::Impl::serviceOf(const Guid& iid) const {
+    const std::pair<const Guid*, SimObject*> services[] = {
+        {&ValueServicesId, valueServices}, {&ListServicesId, listServices},
+        {&AuxServicesId, auxServices},     {&PresentationServicesId, presentationServices},
+        {&HostInfoId, hostInfo},
+    };
+    for (const auto& service : services) {
+        if (sameId(iid, *service.first)) {
+            return service.second;
+        }
+    }
+    return nullptr;
+}
+
 bool Host::Impl::isWithheld(const Guid& iid) const {
     for (const Guid& guid : withheld) {
-        if (sameGuid(guid, iid)) {
+        if (sameId(guid, iid)) {
             return true;
         }
     }
@@ -392,10 +398,14 @@ RegistrationCache* Host::registrationCache() {
     return reinterpret_cast<RegistrationCache*>(impl_->registrationCache);
 }
 
+void* Host::service(const Guid& iid) const {
+    return impl_->serviceOf(iid);
+}
+
 void Host::withhold(const Guid& iid, bool withheld) {
     auto& list = impl_->withheld;
     for (auto it = list.begin(); it != list.end(); ++it) {
-        if (sameGuid(*it, iid)) {
+        if (sameId(*it, iid)) {
             list.erase(it);
             break;
         }
@@ -411,6 +421,9 @@ void Host::failAllocations(int count, int after) {
 }
 std::vector<uint32_t> Host::allocationSizes() const {
     return impl_->allocationSizes;
+}
+void Host::freeBlock(void* block) {
+    sim::freeBlock(allocator(), block);
 }
 size_t Host::liveBlocks() const {
     return impl_->blocks.size();
@@ -442,8 +455,13 @@ void Host::failPutEntry(const std::string& key, Status status) {
 const std::vector<RegistryEntry>& Host::registry() const {
     return impl_->registry;
 }
-int Host::dictionaryRequests() const {
-    return impl_->dictionaryRequests;
+const std::vector<int32_t>& Host::dictionaryRequests() const {
+    return impl_->dictionaryContexts;
+}
+void Host::endRegistrationFailures() {
+    impl_->infoFailures.clear();
+    impl_->dictionaryFailures.clear();
+    impl_->putFailures.clear();
 }
 
 void Host::setStageSize(int32_t width, int32_t height) {
@@ -468,7 +486,7 @@ Instance Host::createInstance(const ModuleExports& module, const Guid& classId) 
     CreateOperation create = nullptr;
     int32_t size = 0;
     if (module.DllGetClassForm(&classId, &size, &create, &instance.destroy) != StatusOk ||
-        size < static_cast<int32_t>(HeaderWords * sizeof(void*))) {
+        size < static_cast<int32_t>(InstanceHeaderWords * sizeof(void*))) {
         return instance;
     }
     void* memory = std::calloc(1, static_cast<size_t>(size));

@@ -62,6 +62,8 @@ class Host {
     HostServices* hostServices();
     Allocator* allocator();
     RegistrationCache* registrationCache();
+    // The object QueryInterface hands out for a service, null for an unknown id.
+    void* service(const Guid& iid) const;
     // Withheld services make QueryInterface answer StatusNoInterface with a null pointer.
     void withhold(const Guid& iid, bool withheld = true);
 
@@ -69,6 +71,7 @@ class Host {
     void failAllocations(int count, int after = 0);  // the next `count` after `after` fail
     std::vector<uint32_t> allocationSizes() const;   // every size asked for, in order
     size_t liveBlocks() const;
+    void freeBlock(void* block);     // what a module handed over, given back to the allocator
     bool freedUnknownBlock() const;  // Free of a pointer the allocator never gave out
 
     // --- Host information and registration.
@@ -80,8 +83,11 @@ class Host {
     const std::vector<std::pair<int32_t, int32_t>>& infoRequests() const;
     void failDictionary(const Guid& interfaceId, Status status, bool returnNull = false);
     void failPutEntry(const std::string& key, Status status);
+    // Lifts every failure of the three above: the host answers as it would without them.
+    void endRegistrationFailures();
     const std::vector<RegistryEntry>& registry() const;
-    int dictionaryRequests() const;
+    // The context passed with each GetRegistrationDictionary, in order.
+    const std::vector<int32_t>& dictionaryRequests() const;
 
     // --- The presentation window (the stage). On Windows a real window of that size.
     void setStageSize(int32_t width, int32_t height);

@@ -121,6 +121,7 @@ struct Host::Impl {
     SimObject* window = nullptr;
     std::vector<Guid> withheld;
     bool isWithheld(const Guid& iid) const;
+    SimObject* serviceOf(const Guid& iid) const;  // null for an id the host does not know
 
     // Allocation.
     std::map<void*, uint32_t> blocks;
@@ -141,7 +142,7 @@ struct Host::Impl {
     std::map<std::string, Status> putFailures;
     std::vector<RegistryEntry> registry;
     std::vector<std::pair<std::pair<Guid, Guid>, SimObject*>> dictionaries;
-    int dictionaryRequests = 0;
+    std::vector<int32_t> dictionaryContexts;  // the context of each request, in order
 
     // Stage.
     int32_t stageWidth = 800;

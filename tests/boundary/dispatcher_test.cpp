@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
 
-class DispatcherTest : public ScriptFixture {};
+class DispatcherTest : public CameraFixture {};
 
 TEST_F(DispatcherTest, MethodNumbersOutsideTheTableLeaveTheResultAlone) {
     createCamera();
@@ -195,15 +195,7 @@ TEST_F(DispatcherTest, EachSlotAnswersAsItsMethodMust) {
         std::vector<HostValue> elements;
         if (c.method < Asin) elements.push_back(host.makeSymbol("me"));
         for (double x : c.args) elements.push_back(host.makeFloat(x));
-        Answer answer;
-        answer.host = &host;
-        CallRecord record{};
-        record.methodNumber = c.method;
-        record.arguments = elements.data();
-        using Slot = Status(XTRA_CALL*)(InterfaceObject*, CallRecord*);
-        const Slot slot = reinterpret_cast<const Slot*>(iface->ops)[3 + c.method];
-        answer.status = slot(iface, &record);
-        answer.value = record.result;
+        Answer answer = callRaw(c.method, elements, nullptr, sim::methodSlot(c.method));
         EXPECT_EQ(answer.status, 0);
         c.check(answer, camera());
         for (HostValue& element : elements) host.release(element);
@@ -226,30 +218,19 @@ TEST_F(DispatcherTest, CallReturnsTheHandlersStatusUnchanged) {
 // without the module's formulas.
 TEST_F(DispatcherTest, InternalOperationsSitAfterTheHandlers) {
     createCamera();
-    const auto slot = [this](int number) {
-        return reinterpret_cast<void* const*>(iface->ops)[number];
-    };
-    using Operation = Status(XTRA_CALL*)(InterfaceObject*);
-    using Angle = double(XTRA_CALL*)(InterfaceObject*, double, double, double, double);
-    const auto aimAtInterest = reinterpret_cast<Operation>(slot(30));
-    const auto vectorAngle = reinterpret_cast<Angle>(slot(31));
-    const auto updateRotationTable = reinterpret_cast<Operation>(slot(32));
-    const auto updateProjectionScale = reinterpret_cast<Operation>(slot(33));
-    const auto updateStageSize = reinterpret_cast<Operation>(slot(34));
-
-    EXPECT_NEAR(vectorAngle(iface, 1.0, 0.0, 0.0, 1.0), 1.5707963267948966, 1e-15);
-    EXPECT_EQ(vectorAngle(iface, 0.0, 0.0, 1.0, 0.0), 0.0);
+    EXPECT_NEAR(vectorAngle(1.0, 0.0, 0.0, 1.0), 1.5707963267948966, 1e-15);
+    EXPECT_EQ(vectorAngle(0.0, 0.0, 1.0, 0.0), 0.0);
     camera().roll = 0.5235987755982988;  // 30 degrees
-    EXPECT_EQ(updateRotationTable(iface), 0);
+    EXPECT_EQ(updateRotationTable(), 0);
     EXPECT_NEAR(camera().rotationTable.sinRoll, 0.5, 1e-15);
     EXPECT_NEAR(camera().rotationTable.cosNegRoll, 0.8660254037844386, 1e-15);
     host.setStageSize(100, 50);
-    EXPECT_EQ(updateStageSize(iface), 0);
+    EXPECT_EQ(updateStageSize(), 0);
     EXPECT_EQ(camera().centreV, 25.0);
-    EXPECT_EQ(updateProjectionScale(iface), 0);
+    EXPECT_EQ(updateProjectionScale(), 0);
     EXPECT_NEAR(camera().scaleV, 65.91865, 0.00001);  // 25 / tan(41.539 / 2 degrees)
     camera().interest = {10.0, 2.0, 20.0};
-    EXPECT_EQ(aimAtInterest(iface), 0);
+    EXPECT_EQ(aimAtInterest(), 0);
     EXPECT_NEAR(camera().yaw, -1.5707963267948966, 1e-15) << "interest to the right: yaw -90";
 }
 

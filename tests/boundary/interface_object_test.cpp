@@ -3,30 +3,32 @@
 #include <cmath>
 #include <new>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
 
-class InterfaceObjectTest : public ScriptFixture {};
+class InterfaceObjectTest : public CameraFixture {};
 
 TEST_F(InterfaceObjectTest, NewObjectHoldsTwoReferencesOnItsInstance) {
     createCamera(false);
     EXPECT_EQ(iface->refCount, 1);
     EXPECT_EQ(iface->instance, instance.record);
     EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
-    EXPECT_EQ(host.allocationSizes().size(), 1u) << "one block for the interface object";
+    // One block of the object's three words: a table pointer, the instance, the count.
+    const uint32_t objectBytes = sizeof(void*) == 4 ? 12 : 24;
+    EXPECT_EQ(host.allocationSizes(), std::vector<uint32_t>{objectBytes});
 }
 
 TEST_F(InterfaceObjectTest, AddRefAndReleaseBalanceOnTheInstance) {
     createCamera(false);
-    EXPECT_EQ(ops()->AddRef(iface), 2u);
+    EXPECT_EQ(sim::addRefObject(iface), 2u);
     EXPECT_EQ(host.instanceReferences(instance), 1 + 3);
-    EXPECT_EQ(ops()->Release(iface), 1u);
+    EXPECT_EQ(sim::releaseObject(iface), 1u);
     EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
     EXPECT_EQ(host.liveBlocks(), 1u);
 
-    EXPECT_EQ(ops()->Release(iface), 0u);
+    EXPECT_EQ(sim::releaseObject(iface), 0u);
     iface = nullptr;
     EXPECT_EQ(host.liveBlocks(), 0u) << "the last Release frees the object";
     EXPECT_EQ(host.instanceReferences(instance), 1) << "and gives back both references";
@@ -36,7 +38,7 @@ TEST_F(InterfaceObjectTest, AddRefAndReleaseBalanceOnTheInstance) {
 TEST_F(InterfaceObjectTest, QueryInterfaceIsTheInstancesOwn) {
     createCamera(false);
     void* out = &host;
-    EXPECT_EQ(ops()->QueryInterface(iface, &ValueServicesId, &out), sim::StatusNoInterface);
+    EXPECT_EQ(sim::queryObject(iface, ValueServicesId, &out), sim::StatusNoInterface);
     EXPECT_EQ(out, nullptr);
 }
 
@@ -90,32 +92,30 @@ TEST_F(InterfaceObjectTest, AllocationRetriesWhileANewHandlerIsInstalled) {
 
 TEST_F(InterfaceObjectTest, CameraHoldsItsThreeHostLinksUntilDestroyed) {
     createCamera(false);
-    EXPECT_NE(links().valueServices, nullptr);
-    EXPECT_NE(links().listServices, nullptr);
-    EXPECT_NE(links().auxServices, nullptr);
+    // The links are the camera's first three words, after the host's header.
+    EXPECT_EQ(sim::classWord(instance, 0), host.service(ValueServicesId));
+    EXPECT_EQ(sim::classWord(instance, 1), host.service(ListServicesId));
+    EXPECT_EQ(sim::classWord(instance, 2), host.service(AuxServicesId));
     // Three service references plus the interface object's two on the instance.
     EXPECT_EQ(host.outstandingReferences(), 3 + 2);
-    ops()->Release(iface);
-    iface = nullptr;
-    ASSERT_TRUE(host.destroyInstance(instance));
+    destroyCamera();
     EXPECT_EQ(host.outstandingReferences(), 0);
 }
 
 TEST_F(InterfaceObjectTest, CameraMissingAServiceStoresNoDefaultsAndReleasesWhatItGot) {
     for (const Guid* missing : {&ValueServicesId, &ListServicesId, &AuxServicesId}) {
         host.withhold(*missing);
-        instance = host.createInstance(module(), CameraClassId);
-        ASSERT_NE(instance.record, nullptr);
+        createCamera(false);
         const CameraState& state = camera();
-        EXPECT_EQ(links().valueServices == nullptr, missing == &ValueServicesId);
-        EXPECT_EQ(links().listServices == nullptr, missing == &ListServicesId);
-        EXPECT_EQ(links().auxServices == nullptr, missing == &AuxServicesId);
+        EXPECT_EQ(sim::classWord(instance, 0) == nullptr, missing == &ValueServicesId);
+        EXPECT_EQ(sim::classWord(instance, 1) == nullptr, missing == &ListServicesId);
+        EXPECT_EQ(sim::classWord(instance, 2) == nullptr, missing == &AuxServicesId);
         // The host allocated the record zeroed; no default was written over it.
         EXPECT_EQ(state.farPlane, 0.0);
         EXPECT_EQ(state.centreV, 0.0);
         EXPECT_EQ(state.tracksInterest, 0);
-        EXPECT_EQ(host.outstandingReferences(), 2);
-        ASSERT_TRUE(host.destroyInstance(instance));
+        EXPECT_EQ(host.outstandingReferences(), 2 + 2) << "two links and the object's two";
+        destroyCamera();
         EXPECT_EQ(host.outstandingReferences(), 0);
         host.withhold(*missing, false);
     }
@@ -158,7 +158,7 @@ TEST_F(InterfaceObjectTest, ManyObjectsOnOneInstanceCountIndependently) {
     EXPECT_EQ(host.instanceReferences(instance), 1 + 2 * 6);
     // Released in an order other than creation.
     for (size_t i : {3u, 0u, 4u, 2u, 1u}) {
-        static_cast<const CameraInterfaceOps*>(more[i]->ops)->Release(more[i]);
+        sim::releaseObject(more[i]);
     }
     EXPECT_EQ(host.instanceReferences(instance), 1 + 2);
     EXPECT_EQ(module().DllCanUnloadNow(), sim::StatusInUse);

@@ -1,8 +1,7 @@
 // Register: the host checks and the two registration entries.
-#include "xtra/boundary/registration.h"
-
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "tests/support/script_fixture.h"
@@ -11,6 +10,9 @@ namespace test {
 namespace {
 
 const Status HostFailure = static_cast<Status>(0x80047777u);
+// The registration context the host passes, which the module hands back with each dictionary
+// request.
+const int32_t Context = static_cast<int32_t>(0xC0DE1234u);
 
 // The script interface the host will parse, line for line; lines 2 and 3 are free comments.
 const char* const expectedLines[] = {
@@ -55,25 +57,20 @@ const char* const expectedLines[] = {
 class RegistrationTest : public ScriptFixture {
   protected:
     void SetUp() override {
-        void* out = nullptr;
         ASSERT_EQ(sim::createObject(host, module(), RegistrationClassId, RegistrationInterfaceId,
-                                    &registration, &out),
+                                    &registration, &registrar),
                   0);
-        registrar = static_cast<InterfaceObject*>(out);
     }
     void TearDown() override {
         EXPECT_TRUE(sim::destroyObject(host, registration, registrar));
         ScriptFixture::TearDown();
     }
-    const RegistrationInterfaceOps* ops() const {
-        return static_cast<const RegistrationInterfaceOps*>(registrar->ops);
-    }
-    Status registerWith(int32_t context = 0x1234) {
-        return ops()->Register(registrar, host.registrationCache(), context);
+    Status registerWith() {
+        return sim::registerObject(registrar, host.registrationCache(), Context);
     }
 
     sim::Instance registration;
-    InterfaceObject* registrar = nullptr;
+    void* registrar = nullptr;
 };
 
 TEST_F(RegistrationTest, StoresLoadControlThenTheMessageTable) {
@@ -84,15 +81,17 @@ TEST_F(RegistrationTest, StoresLoadControlThenTheMessageTable) {
     EXPECT_EQ(entries[0].key, "XtraLoadControlOptions");
     EXPECT_EQ(entries[0].typeCode, 3);
     EXPECT_EQ(entries[0].reserved, 0);
-    EXPECT_TRUE(sameGuid(entries[0].classId, CameraClassId));
-    EXPECT_TRUE(sameGuid(entries[0].interfaceId, LoadControlId));
+    EXPECT_TRUE(sim::sameId(entries[0].classId, CameraClassId));
+    EXPECT_TRUE(sim::sameId(entries[0].interfaceId, LoadControlId));
     EXPECT_EQ(entries[0].data, (std::vector<uint8_t>{3, 0, 0, 0}));
 
     EXPECT_EQ(entries[1].key, "msgTable");
     EXPECT_EQ(entries[1].typeCode, 9);
     EXPECT_EQ(entries[1].reserved, 0);
-    EXPECT_TRUE(sameGuid(entries[1].classId, CameraClassId));
-    EXPECT_TRUE(sameGuid(entries[1].interfaceId, CameraInterfaceId));
+    EXPECT_TRUE(sim::sameId(entries[1].classId, CameraClassId));
+    EXPECT_TRUE(sim::sameId(entries[1].interfaceId, CameraInterfaceId));
+    EXPECT_EQ(host.dictionaryRequests(), (std::vector<int32_t>{Context, Context}))
+        << "each dictionary is asked for with the context the host passed";
 }
 
 TEST_F(RegistrationTest, MessageTableIsTheScriptInterfaceLineForLine) {
@@ -128,7 +127,7 @@ TEST_F(RegistrationTest, ApplicationNameMustBeExactlyDirector) {
         EXPECT_EQ(registerWith(), sim::StatusNotAvailable) << '"' << name << '"';
     }
     EXPECT_TRUE(host.registry().empty());
-    EXPECT_EQ(host.dictionaryRequests(), 0) << "nothing is asked of the cache after a refusal";
+    EXPECT_TRUE(host.dictionaryRequests().empty()) << "nothing asked of the cache after a refusal";
 }
 
 TEST_F(RegistrationTest, NameIsReadOnlyWithinTheBufferEvenWhenUnterminated) {
@@ -191,6 +190,7 @@ TEST_F(RegistrationTest, HostInfoIsGivenBackOnEveryPath) {
     EXPECT_EQ(registerWith(), sim::StatusWrongVersion);
     host.failInfo(sim::InfoVersionText, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
+    host.endRegistrationFailures();  // so the name's refusal alone decides
     host.failInfo(sim::InfoApplicationName, HostFailure);
     EXPECT_EQ(registerWith(), HostFailure);
     // The fixture's tear-down checks that every reference came back.
@@ -233,47 +233,62 @@ TEST_F(RegistrationTest, WithoutHostInfoTheQueryStatusIsReturnedAndNothingReleas
     EXPECT_TRUE(host.infoRequests().empty());
     EXPECT_TRUE(host.registry().empty());
 
+    // HostServices is word 2 of the host's header.
     CarelessHost careless;
-    HostServices* const own = registration.record->hostServices;
-    registration.record->hostServices = reinterpret_cast<HostServices*>(&careless.services);
+    void** const services = reinterpret_cast<void**>(registration.record) + 2;
+    void* const own = *services;
+    *services = &careless.services;
     EXPECT_EQ(registerWith(), static_cast<Status>(0x80004002u));
     EXPECT_EQ(careless.infoReleases, 0) << "released a HostInfo the host never handed over";
     // No HostServices at all: nothing to ask, and nothing registered.
-    registration.record->hostServices = nullptr;
+    *services = nullptr;
     EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
-    registration.record->hostServices = own;
+    *services = own;
     EXPECT_TRUE(host.registry().empty());
 }
 
-TEST_F(RegistrationTest, LoadControlDictionaryIsOptional) {
-    host.failDictionary(LoadControlId, HostFailure, true);
-    ASSERT_EQ(registerWith(), 0);
-    ASSERT_EQ(host.registry().size(), 1u);
-    EXPECT_EQ(host.registry()[0].key, "msgTable");
-
-    host.failPutEntry("XtraLoadControlOptions", HostFailure);
-    EXPECT_EQ(registerWith(), 0);
-}
-
-TEST_F(RegistrationTest, MessageTableFailuresAreReported) {
-    host.failPutEntry("msgTable", HostFailure);
-    EXPECT_EQ(registerWith(), HostFailure);
-
-    host.failDictionary(CameraInterfaceId, HostFailure, true);
-    EXPECT_EQ(registerWith(), HostFailure);
-    // The load-control entry may already be stored; the message table is not.
-    for (const sim::RegistryEntry& entry : host.registry()) {
-        EXPECT_NE(entry.key, "msgTable");
-    }
-}
-
-// A host that reports success but hands over no dictionary has stored nothing: that is not
-// reported as a registration.
-TEST_F(RegistrationTest, MethodDictionaryMissingDespiteSuccessIsAFailure) {
-    host.failDictionary(CameraInterfaceId, 0, true);
-    EXPECT_EQ(registerWith(), sim::StatusNotAvailable);
-    for (const sim::RegistryEntry& entry : host.registry()) {
-        EXPECT_NE(entry.key, "msgTable");
+// What the dictionaries refuse, one refusal per case: the load-control entry is optional, the
+// message table is not. A host that reports success but hands over no method dictionary has
+// stored nothing, which is no registration either.
+TEST_F(RegistrationTest, DictionaryRefusalsMatterOnlyForTheMessageTable) {
+    struct Case {
+        const char* what;
+        std::function<void(sim::Host&)> refuse;
+        Status expected;
+        std::vector<std::string> stored;
+    };
+    const Case cases[] = {
+        {"no load-control dictionary",
+         [](sim::Host& h) { h.failDictionary(LoadControlId, HostFailure, true); },
+         0,
+         {"msgTable"}},
+        {"load-control entry refused",
+         [](sim::Host& h) { h.failPutEntry("XtraLoadControlOptions", HostFailure); },
+         0,
+         {"msgTable"}},
+        {"message table refused",
+         [](sim::Host& h) { h.failPutEntry("msgTable", HostFailure); },
+         HostFailure,
+         {"XtraLoadControlOptions"}},
+        {"no method dictionary",
+         [](sim::Host& h) { h.failDictionary(CameraInterfaceId, HostFailure, true); },
+         HostFailure,
+         {"XtraLoadControlOptions"}},
+        {"method dictionary missing despite success",
+         [](sim::Host& h) { h.failDictionary(CameraInterfaceId, 0, true); },
+         sim::StatusNotAvailable,
+         {"XtraLoadControlOptions"}},
+    };
+    for (const Case& c : cases) {
+        const size_t before = host.registry().size();
+        c.refuse(host);
+        EXPECT_EQ(registerWith(), c.expected) << c.what;
+        std::vector<std::string> stored;
+        for (size_t i = before; i < host.registry().size(); ++i) {
+            stored.push_back(host.registry()[i].key);
+        }
+        EXPECT_EQ(stored, c.stored) << c.what;
+        host.endRegistrationFailures();
     }
 }
 

@@ -140,26 +140,9 @@ class Bench:
         text = request_snapshot(self.session, self.capture, self.count + 1, self.inputs)
         self.count = int(text.stem.split("-")[1])
         path = self.out / ("%s-%s.png" % (text.stem, label))
-        shot = self.steady_screenshot(path)
+        shot = self.session.steady_screenshot(path, DEADLINE)
         (self.capture / (text.stem + ".done")).touch()
         return parse_frame(text), text.read_text(), shot
-
-    def steady_screenshot(self, path):
-        """The screen once two screenshots in a row are alike. The projector holds the frame it
-        logged until the test lets it go, so a screen that no longer changes shows that frame,
-        whenever Wine hands it to the X server."""
-        self.session.screenshot(path)
-        shot = Picture(path)
-        latest = path.with_name(path.stem + "-latest.png")
-        deadline = time.monotonic() + DEADLINE
-        while time.monotonic() < deadline:
-            self.session.screenshot(latest)
-            again = Picture(latest)
-            latest.replace(path)
-            if again.pixels == shot.pixels:
-                break
-            shot = again
-        return shot
 
 
 def close(a, b, tolerance):

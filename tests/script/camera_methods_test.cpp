@@ -7,14 +7,14 @@
 #include <random>
 #include <string>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
 
 const double Pi = 4.0 * std::atan(1.0);
 
-class CameraMethodsTest : public ScriptFixture {
+class CameraMethodsTest : public CameraFixture {
   protected:
     void SetUp() override {
         host.setStageSize(800, 600);
@@ -203,8 +203,11 @@ TEST_F(CameraMethodsTest, PlanesAreTestedAgainstEachOtherAndResetToFixedValues) 
         EXPECT_EQ(real(GetNearPlane), 0.1);
     }
     ASSERT_TRUE(set(SetNearPlane, {5.0}));
-    refuse(SetFarPlane, {5.0});  // equal to the near plane: refused
-    EXPECT_EQ(real(GetFarPlane), 32768.0);
+    for (double refused : {5.0, 4.0, std::nan("")}) {  // 5.0: equal to the near plane
+        ASSERT_TRUE(set(SetFarPlane, {500.0}));
+        refuse(SetFarPlane, {refused});
+        EXPECT_EQ(real(GetFarPlane), 32768.0);
+    }
     // The replacement is not tested against the other plane: the planes end up reversed.
     ASSERT_TRUE(set(SetFarPlane, {40000.0}));
     ASSERT_TRUE(set(SetNearPlane, {35000.0}));
@@ -237,6 +240,10 @@ TEST_F(CameraMethodsTest, RefusedArgumentsLeaveTheDocumentedFields) {
     EXPECT_EQ(host.callCount("ValueToFloat") - conversions, 1 + 2 + 3);
     refuse(SetRoll, {Arg::symbol("r")}, sim::StatusNotConvertible);
     expectDegrees(10.0, 20.0, 30.0);
+    // A camera that tracks its interest keeps tracking it through a refused orientation.
+    ASSERT_TRUE(set(SetInterest, {1.0, 2.0, 3.0}));
+    refuse(SetRotation, {1.0, Arg::symbol("level"), 3.0}, sim::StatusNotConvertible);
+    EXPECT_EQ(camera().tracksInterest, 1);
     for (int32_t setter : {SetFieldOfView, SetPictureRatio, SetNearPlane, SetFarPlane}) {
         refuse(setter, {Arg::string("n")}, sim::StatusNotConvertible);
     }
@@ -262,12 +269,12 @@ TEST_F(CameraMethodsTest, StageSizeUpdateReleasesWhatItObtainedOnEveryPath) {
           sim::PresentationStep::NativeWindow}) {
         const int asked = static_cast<int>(step);
         host.failPresentationStep(step, failure);
-        EXPECT_EQ(ops()->updateStageSize(iface), failure) << "step " << asked;
+        EXPECT_EQ(updateStageSize(), failure) << "step " << asked;
         EXPECT_EQ(camera().stageWidth, 800.0) << "step " << asked;
         EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
         host.failPresentationStep(step, 0);
     }
-    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(updateStageSize(), 0);
     EXPECT_EQ(camera().centreV, 100.0);
     EXPECT_EQ(host.outstandingReferences(), held) << host.referenceReport();
 }
@@ -277,7 +284,7 @@ TEST_F(CameraMethodsTest, StageIsReadFromAHostThatWritesALargeWindowRecord) {
     // 256 bytes must neither overrun the plug-in's record nor disturb the words it reads.
     host.fillNativeRecord(256);
     host.setStageSize(640, 480);
-    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(updateStageSize(), 0);
     EXPECT_EQ(camera().stageWidth, 640.0);
     EXPECT_EQ(camera().stageHeight, 480.0);
     EXPECT_EQ(camera().centreV, 240.0);
@@ -287,33 +294,33 @@ TEST_F(CameraMethodsTest, StageIsReadFromAHostThatWritesALargeWindowRecord) {
 // presentation, then the presentation services.
 TEST_F(CameraMethodsTest, StageSizeUpdateReleasesInTheReverseOrderOfObtaining) {
     host.resetCallCounts();
-    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(updateStageSize(), 0);
     EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",
                                                              "PresentationServices"}));
     host.failPresentationStep(sim::PresentationStep::NativeWindow,
                               static_cast<Status>(0x80045678u));
     host.resetCallCounts();
-    ops()->updateStageSize(iface);
+    updateStageSize();
     EXPECT_EQ(host.releaseOrder(), (std::vector<std::string>{"WindowObject", "PresentationObject",
                                                              "PresentationServices"}));
 }
 
 TEST_F(CameraMethodsTest, VectorAngleIsUnsignedAndNeverNaN) {
-    EXPECT_EQ(ops()->vectorAngle(iface, 0.0, 0.0, 1.0, 0.0), 0.0);
-    EXPECT_NEAR(ops()->vectorAngle(iface, 1.0, 0.0, 0.0, -1.0), Pi / 2.0, 1e-15);
-    EXPECT_NEAR(ops()->vectorAngle(iface, 2.0, 0.0, -3.0, 0.0), Pi, 1e-15);
+    EXPECT_EQ(vectorAngle(0.0, 0.0, 1.0, 0.0), 0.0);
+    EXPECT_NEAR(vectorAngle(1.0, 0.0, 0.0, -1.0), Pi / 2.0, 1e-15);
+    EXPECT_NEAR(vectorAngle(2.0, 0.0, -3.0, 0.0), Pi, 1e-15);
     // Parallel vectors can round their cosine past 1, opposite ones past -1; the angle is
     // still about 0 or pi.
     for (int i = 1; i < 2000; ++i) {
         const double x = i * 0.37, y = i * -0.11;
-        EXPECT_LT(ops()->vectorAngle(iface, x, y, 3.0 * x, 3.0 * y), 1e-7) << i;
-        EXPECT_GT(ops()->vectorAngle(iface, x, y, -3.0 * x, -3.0 * y), Pi - 1e-7) << i;
+        EXPECT_LT(vectorAngle(x, y, 3.0 * x, 3.0 * y), 1e-7) << i;
+        EXPECT_GT(vectorAngle(x, y, -3.0 * x, -3.0 * y), Pi - 1e-7) << i;
     }
 }
 
 // Cameras that lack a host link. Without the value link nothing can be read or answered, so
 // every method refuses with a failure status and touches neither the result nor the camera.
-class CameraLinkTest : public ScriptFixture {};
+class CameraLinkTest : public CameraFixture {};
 
 TEST_F(CameraLinkTest, WithoutValueServicesEveryMethodRefusesAndTouchesNothing) {
     host.withhold(ValueServicesId);

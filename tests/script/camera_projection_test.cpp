@@ -5,8 +5,9 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <utility>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 const std::vector<double> Marker{-2000.0, -2000.0};
 const std::vector<double> Centre{400.0, 300.0};
 
-class CameraProjectionTest : public ScriptFixture {
+class CameraProjectionTest : public CameraFixture {
   protected:
     void SetUp() override {
         host.setStageSize(800, 600);
@@ -99,8 +100,13 @@ TEST_F(CameraProjectionTest, BlendLevelUsesThePlanesOfTheMomentAndRoundsHalfUp) 
     EXPECT_EQ(blend(), 128);  // 127.5
     project(0.0, 0.0, -19.99);
     EXPECT_EQ(blend(), 0);  // 0.255
-    project(0.0, 0.0, -10.0);
-    EXPECT_EQ(blend(), 255);
+    // Beyond the far plane, nearer than the near plane and behind the camera: out of view, yet
+    // each gives its level, held to the ends of the range.
+    const std::pair<double, int32_t> ends[] = {{-10.0, 255}, {-25.0, 0}, {-5.0, 255}, {5.0, 255}};
+    for (const auto& [z, level] : ends) {
+        project(0.0, 0.0, z);
+        EXPECT_EQ(blend(), level) << "z " << z;
+    }
     project(0.0, 0.0, -15.0);
     call(SetFarPlane, {40.0});
     EXPECT_EQ(blend(), 213) << "(15 - 40) x 255 / (10 - 40) = 212.5, without a new projection";
@@ -251,7 +257,7 @@ TEST_F(CameraProjectionTest, BackProjectionFailuresKeepTheLastViewAndWorld) {
     EXPECT_EQ(camera().lastWorld.y, 2.0);
 }
 
-class ZeroStageTest : public ScriptFixture {};
+class ZeroStageTest : public CameraFixture {};
 
 // A presentation window that is not a native window, or whose rectangle cannot be read, is a
 // stage of 0 by 0 pixels: visible points land on (0, 0), and no stage point can be taken back.

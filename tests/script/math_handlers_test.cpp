@@ -5,7 +5,7 @@
 #include <limits>
 #include <random>
 
-#include "tests/support/script_fixture.h"
+#include "tests/support/camera_view.h"
 
 namespace test {
 namespace {
@@ -33,7 +33,7 @@ bool stepByStep(double value, double minLimit, double maxLimit, long budget, dou
     return true;
 }
 
-class MathHandlersTest : public ScriptFixture {
+class MathHandlersTest : public CameraFixture {
   protected:
     void SetUp() override { createCamera(); }
 

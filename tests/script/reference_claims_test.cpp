@@ -107,7 +107,7 @@ TEST_F(ReferenceClaimsTest, WithoutPresentationServicesTheCentreStays400By300) {
     host.setStageSize(1024, 768);
     host.withhold(PresentationServicesId);
     createCamera();
-    EXPECT_EQ(ops()->updateStageSize(iface), 0);
+    EXPECT_EQ(updateStageSize(), 0);
     call(SetPosition, {0.0, 0.0, 10.0});
     EXPECT_EQ(project(0.0, 0.0, 0.0), Centre);
     EXPECT_NEAR(project(1.0, 0.0, 0.0)[0] - 400.0, 791.024 / 1.18 / 10.0, 0.001)
@@ -154,18 +154,10 @@ TEST_F(ReferenceClaimsTest, EachCameraKeepsItsOwnLastProjection) {
     ASSERT_EQ(sim::createObject(host, module(), CameraClassId, CameraInterfaceId, &other, &out), 0);
     ASSERT_EQ(sim::sendNew(host, out), 0);
     auto* otherIface = static_cast<InterfaceObject*>(out);
-    const auto* otherOps = static_cast<const CameraInterfaceOps*>(otherIface->ops);
 
     project(0.0, 0.0, -30.0);
     const double mine = call(GetDistance).real();
-    HostValue arguments[4] = {host.makeSymbol("me"), host.makeFloat(0.0), host.makeFloat(0.0),
-                              host.makeFloat(10.0)};
-    CallRecord record{};
-    record.methodNumber = GetProjection;
-    record.arguments = arguments;
-    EXPECT_EQ(otherOps->Call(otherIface, &record), 0);
-    host.release(record.result);
-    for (HostValue& argument : arguments) host.release(argument);
+    EXPECT_EQ(call(GetProjection, {0.0, 0.0, 10.0}, otherIface).status, 0);
     EXPECT_EQ(call(GetDistance).real(), mine) << "the other camera's projection leaves mine";
     EXPECT_NEAR(mine, -50.0, 0.05);
 

@@ -93,7 +93,8 @@ void ScriptFixture::destroyCamera() {
     iface = nullptr;
 }
 
-Answer ScriptFixture::call(int32_t method, std::initializer_list<Arg> args) {
+Answer ScriptFixture::call(int32_t method, std::initializer_list<Arg> args,
+                           InterfaceObject* object) {
     std::vector<HostValue> elements;
     const bool global = method >= Asin && method <= Ceiling;
     if (!global) {
@@ -115,14 +116,15 @@ Answer ScriptFixture::call(int32_t method, std::initializer_list<Arg> args) {
                 break;
         }
     }
-    Answer answer = callRaw(method, elements);
+    Answer answer = callRaw(method, elements, object);
     for (HostValue& element : elements) {
         host.release(element);
     }
     return answer;
 }
 
-Answer ScriptFixture::callRaw(int32_t method, const std::vector<HostValue>& elements) {
+Answer ScriptFixture::callRaw(int32_t method, const std::vector<HostValue>& elements,
+                              InterfaceObject* object, size_t slot) {
     // The host's array is what the module reads; a few spare Void elements past the declared
     // arguments would hide an over-read, so the array is exactly as long as given (at least
     // one element, as a real call always carries one).
@@ -130,28 +132,40 @@ Answer ScriptFixture::callRaw(int32_t method, const std::vector<HostValue>& elem
     if (array.empty()) {
         array.push_back(HostValue{});
     }
-    CallRecord record{};
+    sim::CallBlock record;
     record.methodNumber = method;
     record.result = untouchedMarker;
     record.arguments = array.data();
     Answer answer;
     answer.host = &host;
-    answer.status = ops()->Call(iface, &record);
+    answer.status = sim::callSlot(object != nullptr ? object : iface, slot, &record);
     answer.value = record.result;
     answer.untouched = std::memcmp(&record.result, &untouchedMarker, sizeof(HostValue)) == 0;
     return answer;
 }
 
-CameraState& ScriptFixture::camera() {
-    return reinterpret_cast<CameraInstance*>(instance.record)->camera;
+namespace {
+using Operation = Status(XTRA_CALL*)(InterfaceObject*);
+Status runOperation(InterfaceObject* object, size_t slot) {
+    return reinterpret_cast<Operation>(sim::slotOf(object, slot))(object);
 }
+}  // namespace
 
-HostLinks& ScriptFixture::links() {
-    return reinterpret_cast<CameraInstance*>(instance.record)->links;
+Status ScriptFixture::aimAtInterest() {
+    return runOperation(iface, sim::AimAtInterestSlot);
 }
-
-const CameraInterfaceOps* ScriptFixture::ops() const {
-    return static_cast<const CameraInterfaceOps*>(iface->ops);
+double ScriptFixture::vectorAngle(double a, double b, double c, double d) {
+    using Angle = double(XTRA_CALL*)(InterfaceObject*, double, double, double, double);
+    return reinterpret_cast<Angle>(sim::slotOf(iface, sim::VectorAngleSlot))(iface, a, b, c, d);
+}
+Status ScriptFixture::updateRotationTable() {
+    return runOperation(iface, sim::UpdateRotationTableSlot);
+}
+Status ScriptFixture::updateProjectionScale() {
+    return runOperation(iface, sim::UpdateProjectionScaleSlot);
+}
+Status ScriptFixture::updateStageSize() {
+    return runOperation(iface, sim::UpdateStageSizeSlot);
 }
 
 }  // namespace test

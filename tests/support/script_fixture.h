@@ -1,5 +1,7 @@
 // Drives the plug-in as a script would: a simulated host, the module reached through its
-// exports, a camera instance created the host's way, and calls by method number.
+// exports, a camera instance created the host's way, and calls by method number through the
+// host's slots (simhost/host_numbers.h). Nothing here knows the module's own declarations; the
+// camera's fields are read in camera_view.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +13,9 @@
 #include "simhost/interface_ids.h"
 #include "simhost/script_object.h"
 #include "simhost/sim_host.h"
-#include "xtra/camera_class/camera_instance.h"
-#include "xtra/camera_class/camera_interface.h"
+
+// An object the module hands out, opaque to the host.
+struct InterfaceObject;
 
 namespace test {
 
@@ -76,13 +79,20 @@ class ScriptFixture : public ::testing::Test {
     void destroyCamera();
 
     // Calls method n with the arguments after "me" (object methods) or as elements from 0
-    // (global handlers, methods 20 to 26): the fixture places them the way the host does.
-    Answer call(int32_t method, std::initializer_list<Arg> args = {});
-    Answer callRaw(int32_t method, const std::vector<HostValue>& elements);
+    // (global handlers, methods 20 to 26): the fixture places them the way the host does. The
+    // call goes to `object`, or to the fixture's camera when that is null; callRaw enters
+    // `slot` instead of Call when one is given.
+    Answer call(int32_t method, std::initializer_list<Arg> args = {},
+                InterfaceObject* object = nullptr);
+    Answer callRaw(int32_t method, const std::vector<HostValue>& elements,
+                   InterfaceObject* object = nullptr, size_t slot = sim::CallSlot);
 
-    CameraState& camera();  // the camera's fields, read and written in the instance record
-    HostLinks& links();     // the camera's host links in the instance record
-    const CameraInterfaceOps* ops() const;
+    // The camera's internal operations, each through its slot.
+    Status aimAtInterest();
+    double vectorAngle(double a, double b, double c, double d);
+    Status updateRotationTable();
+    Status updateProjectionScale();
+    Status updateStageSize();
 
     sim::Host host;
     sim::Instance instance;
