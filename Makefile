@@ -47,8 +47,8 @@ test-win32: win32
 	cd $(WIN32) && ctest --output-on-failure --timeout 900
 
 # The loader's end-to-end checks against deliberately broken loaders (tests/loader/broken/):
-# each must fail the checks aimed at its fault. Not part of make test; about 2.5 minutes once
-# the tree is built, most of it spent by four broken loaders that a check waits out to its end.
+# each must fail the checks aimed at its fault. Not part of make test; about 5 minutes once
+# the tree is built, most of it spent by the broken loaders that a check waits out to its end.
 .PHONY: loader-proofs
 loader-proofs: win32
 	cmake --build $(WIN32) --target loader_broken_builds -j $(JOBS)
