@@ -46,7 +46,7 @@ struct CameraState {
     double yaw;           // about world y; +pi/2 looks along -x
     double roll;          // banking about the viewing axis
     double fieldOfView;   // vertical, full angle
-    double pictureRatio;  // width / height
+    double pictureRatio;  // divides the horizontal scale: 1 is undistorted on any stage
     double nearPlane;
     double farPlane;
     uint8_t tracksInterest;  // 1: orientation follows position and interest
