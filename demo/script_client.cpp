@@ -172,32 +172,6 @@ void ScriptClient::ask(const std::string& method, const std::vector<double>& arg
     host_.release(result);
 }
 
-namespace {
-
-// The `count` floats of a list or point answer of `type`, or false, with `out` untouched, when
-// the answer is something else.
-bool floatsOf(sim::Host& host, const HostValue& value, sim::ValueType type, size_t count,
-              double* out) {
-    if (host.typeOf(value) != type) {
-        return false;
-    }
-    const std::vector<HostValue> items = host.itemsOf(value);
-    if (items.size() != count) {
-        return false;
-    }
-    for (const HostValue& item : items) {
-        if (host.typeOf(item) != sim::ValueType::Float) {
-            return false;
-        }
-    }
-    for (size_t i = 0; i < count; ++i) {
-        out[i] = host.floatOf(items[i]);
-    }
-    return true;
-}
-
-}  // namespace
-
 double ScriptClient::getFloat(const std::string& method) {
     // A getter's float answer is read as a handler's: a float, or a failure.
     return handler(method, {});
@@ -218,7 +192,7 @@ int32_t ScriptClient::getInteger(const std::string& method) {
 Point3 ScriptClient::getTriple(const std::string& method, const std::vector<double>& args) {
     double numbers[3] = {0, 0, 0};
     ask(method, args, [&](const HostValue& answer) {
-        return floatsOf(host_, answer, sim::ValueType::List, 3, numbers);
+        return host_.floatsOf(answer, sim::ValueType::List, 3, numbers);
     });
     return {numbers[0], numbers[1], numbers[2]};
 }
@@ -234,7 +208,7 @@ ProjectedPoint ScriptClient::getProjection(const Point3& world) {
     // no point is taken as that.
     double stage[2] = {-2000.0, -2000.0};
     ask("getProjection", {world.x, world.y, world.z}, [&](const HostValue& answer) {
-        return floatsOf(host_, answer, sim::ValueType::Point, 2, stage);
+        return host_.floatsOf(answer, sim::ValueType::Point, 2, stage);
     });
     return {stage[0], stage[1], !(stage[0] == -2000.0 && stage[1] == -2000.0)};
 }

@@ -210,22 +210,6 @@ constexpr size_t LargeWindowRecord = 256;
 
 // --- What the module promises for a call, judged from the host's values alone.
 
-bool isFloatsOf(const sim::Host& host, const HostValue& value, sim::ValueType type, size_t count) {
-    if (host.typeOf(value) != type) {
-        return false;
-    }
-    const std::vector<HostValue> items = host.itemsOf(value);
-    if (items.size() != count) {
-        return false;
-    }
-    for (const HostValue& item : items) {
-        if (host.typeOf(item) != sim::ValueType::Float) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool isIntegerWithin(const sim::Host& host, const HostValue& value, int32_t low, int32_t high) {
     return host.typeOf(value) == sim::ValueType::Integer && host.integerOf(value) >= low &&
            host.integerOf(value) <= high;
@@ -238,9 +222,9 @@ bool isDocumentedSuccess(const sim::Host& host, uint32_t method, const HostValue
         case 3:
         case 5:
         case 19:
-            return isFloatsOf(host, result, sim::ValueType::List, 3);
+            return host.floatsOf(result, sim::ValueType::List, 3);
         case 16:
-            return isFloatsOf(host, result, sim::ValueType::Point, 2);
+            return host.floatsOf(result, sim::ValueType::Point, 2);
         case 8:
         case 10:
         case 12:

@@ -122,6 +122,10 @@ class Host {
     std::string symbolOf(const HostValue& value) const;  // text of a symbol value
     std::string stringOf(const HostValue& value) const;
     std::vector<HostValue> itemsOf(const HostValue& value) const;  // list or point items
+    // Whether the value is a list or point (`type`) of exactly `count` floats; when it is and
+    // `out` is set, the floats are written there, else `out` is left alone.
+    bool floatsOf(const HostValue& value, ValueType type, size_t count,
+                  double* out = nullptr) const;
     bool isSymbol(const HostValue& value, const std::string& text) const;
     size_t liveBoxes() const;  // floats, strings, lists and points not yet released
     std::string describe(const HostValue& value) const;

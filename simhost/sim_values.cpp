@@ -293,6 +293,25 @@ std::vector<HostValue> Host::itemsOf(const HostValue& value) const {
     return contents != nullptr ? contents->items : std::vector<HostValue>{};
 }
 
+bool Host::floatsOf(const HostValue& value, ValueType type, size_t count, double* out) const {
+    if (typeOf(value) != type) {
+        return false;
+    }
+    const std::vector<HostValue> items = itemsOf(value);
+    if (items.size() != count) {
+        return false;
+    }
+    for (const HostValue& item : items) {
+        if (typeOf(item) != ValueType::Float) {
+            return false;
+        }
+    }
+    for (size_t i = 0; out != nullptr && i < count; ++i) {
+        out[i] = floatOf(items[i]);
+    }
+    return true;
+}
+
 bool Host::isSymbol(const HostValue& value, const std::string& text) const {
     return typeWord(value) == ValueType::Symbol && symbolOf(value) == text;
 }
