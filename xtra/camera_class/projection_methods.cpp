@@ -11,15 +11,15 @@
 // the roll step loads cosRoll with 16 bytes, whose upper half is lastWorld.x, just written by the
 // host: a load the processor cannot forward from that store (bench/shipped/codegen_notes.md).
 // Should the layout change, the option's reason changes with it.
-//
-// The 32-bit build with GCC also has -fno-tree-sink: sunk into the in-view branch, the yaw and
-// pitch step's x1 and y2 are computed after the view test, and the values they need stay live
-// across it, more than eight XMM registers hold. GCC then spills three of them before the test
-// and reloads them on the way to the divisions (bench/shipped/codegen_notes.md).
 static_assert(offsetof(CameraState, lastWorld) == offsetof(CameraState, rotationTable) +
                                                       offsetof(RotationTable, cosRoll) +
                                                       sizeof(double),
               "lastWorld follows cosRoll, the last entry of the rotation table");
+
+// The 32-bit build with GCC also has -fno-tree-sink: sunk into the in-view branch, the yaw and
+// pitch step's x1 and y2 are computed after the view test, and the values they need stay live
+// across it, more than eight XMM registers hold. GCC then spills three of them before the test
+// and reloads them on the way to the divisions (bench/shipped/codegen_notes.md).
 
 Status getProjection(CameraState& camera, ScriptCall& script) {
     // The point result needs the list link; without it nothing is read or changed.
